@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace platform {
+
+// Replaces `path` with `bytes` so that a reader (or a crash) sees either the
+// old content or the new, never a mix: the bytes go to a temporary file in the
+// same folder, are flushed, and the file is renamed over the old one. Missing
+// folders are created; the file gets `permissions`. Returns false on failure,
+// leaving the old file as it was.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+    std::filesystem::perms permissions = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+// For tests: runs between writing the temporary file and renaming it. A hook
+// that throws simulates a crash at that moment.
+void setBeforeRenameHookForTesting(std::function<void(const std::filesystem::path& temporary)> hook);
+
+} // namespace platform

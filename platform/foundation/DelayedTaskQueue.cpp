@@ -1,0 +1,56 @@
+#include "platform/foundation/DelayedTaskQueue.h"
+
+namespace platform {
+
+void DelayedTaskQueue::push(MonotonicTime deadline, Task task)
+{
+    {
+        std::lock_guard lock(mutex_);
+        entries_.push(Entry { deadline, nextSequence_++, std::move(task) });
+    }
+    changed_.notify_all();
+}
+
+std::optional<Task> DelayedTaskQueue::waitForDue(const Clock& clock, const MonotonicTime* until)
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (stopped_)
+            return std::nullopt;
+        auto now = clock.monotonicNow();
+        if (!entries_.empty() && entries_.top().deadline <= now) {
+            // priority_queue::top() is const; the entry is popped right after.
+            Task task = std::move(const_cast<Entry&>(entries_.top()).task);
+            entries_.pop();
+            return task;
+        }
+        if (until && *until <= now)
+            return std::nullopt;
+        std::optional<MonotonicTime> wakeAt;
+        if (!entries_.empty())
+            wakeAt = entries_.top().deadline;
+        if (until && (!wakeAt || *until < *wakeAt))
+            wakeAt = *until;
+        if (wakeAt)
+            changed_.wait_until(lock, *wakeAt);
+        else
+            changed_.wait(lock);
+    }
+}
+
+void DelayedTaskQueue::stop()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+    changed_.notify_all();
+}
+
+void DelayedTaskQueue::resume()
+{
+    std::lock_guard lock(mutex_);
+    stopped_ = false;
+}
+
+} // namespace platform

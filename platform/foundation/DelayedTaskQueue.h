@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/foundation/Scheduler.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <queue>
+#include <vector>
+
+namespace platform {
+
+// Tasks ordered by deadline, then by the order they were pushed. Any thread
+// may push; consumers block until a task is due.
+class DelayedTaskQueue {
+public:
+    void push(MonotonicTime deadline, Task task);
+
+    // Blocks until a task is due and returns it. Returns nothing once stopped,
+    // or when `until` passes first.
+    std::optional<Task> waitForDue(const Clock& clock, const MonotonicTime* until);
+
+    void stop();
+    // Lets waitForDue() block again after a stop().
+    void resume();
+
+private:
+    struct Entry {
+        MonotonicTime deadline;
+        std::uint64_t sequence;
+        Task task;
+        bool operator>(const Entry& other) const
+        {
+            return deadline != other.deadline ? deadline > other.deadline : sequence > other.sequence;
+        }
+    };
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> entries_;
+    std::uint64_t nextSequence_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace platform

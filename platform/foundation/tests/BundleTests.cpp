@@ -1,0 +1,68 @@
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Console.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/testing/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+using platform::Bundle;
+using platform::PlistValue;
+
+TEST(Bundle, InfoValuesOfAnyTypeAndIdentity)
+{
+    platform::TestEnvironment env;
+    env.setInfoValue("MobileCard Background Mode Activate", PlistValue(true));
+    env.setInfoValue("Mobile Card Key", PlistValue("abc="));
+    auto& bundle = Bundle::main();
+    EXPECT_EQ(bundle.objectForInfoDictionaryKey("MobileCard Background Mode Activate"), PlistValue(true));
+    EXPECT_EQ(bundle.objectForInfoDictionaryKey("Mobile Card Key"), PlistValue("abc="));
+    EXPECT_FALSE(bundle.objectForInfoDictionaryKey("absent"));
+    EXPECT_EQ(bundle.bundleIdentifier(), "com.brantwick.tolven.tests");
+    EXPECT_EQ(bundle.shortVersionString(), "1.0.0");
+}
+
+TEST(Bundle, LocalizedStringsFallBackAndFollowTableChanges)
+{
+    platform::TestEnvironment env;
+    auto& bundle = Bundle::main();
+    EXPECT_EQ(bundle.localizedString("This is a temporary state."), "This is a temporary state.");
+    EXPECT_EQ(bundle.localizedString("key", "default"), "default");
+    env.setLocalizedString("This is a temporary state.", "일시적인 상태입니다.");
+    EXPECT_EQ(bundle.localizedString("This is a temporary state."), "일시적인 상태입니다.");
+}
+
+TEST(Bundle, ResourcesStayInsideTheBundle)
+{
+    platform::TestEnvironment env;
+    EXPECT_TRUE(Bundle::main().pathForResource("Info", "plist"));
+    EXPECT_FALSE(Bundle::main().pathForResource("../data", ""));
+    EXPECT_FALSE(Bundle::main().pathForResource("missing", "png"));
+}
+
+TEST(NotificationCenter, DeliversByNameInOrderAndStopsAfterRemoval)
+{
+    auto& center = platform::NotificationCenter::defaultCenter();
+    std::vector<std::string> seen;
+    auto first = center.addObserver("payCallbackReceived", [&](const platform::Notification&) { seen.push_back("first"); });
+    platform::NotificationCenter::Token second = 0;
+    second = center.addObserver("payCallbackReceived", [&](const platform::Notification&) {
+        seen.push_back("second");
+        center.removeObserver(second);
+    });
+    auto other = center.addObserver("other", [&](const platform::Notification&) { seen.push_back("other"); });
+
+    center.post({ "payCallbackReceived", {} });
+    center.post({ "payCallbackReceived", {} });
+    EXPECT_EQ(seen, std::vector<std::string>({ "first", "second", "first" }));
+    center.removeObserver(first);
+    center.removeObserver(other);
+}
+
+TEST(Console, CapturesLinesForTests)
+{
+    std::vector<std::string> lines;
+    platform::setConsoleSinkForTesting([&](std::string_view line) { lines.emplace_back(line); });
+    platform::console("checkGetLogin raw:\n{}");
+    platform::setConsoleSinkForTesting(nullptr);
+    EXPECT_EQ(lines, std::vector<std::string>({ "checkGetLogin raw:\n{}" }));
+}

@@ -1,0 +1,11 @@
+#include "AllocationCounter.h"
+
+std::size_t heapAllocationCount()
+{
+    return 0;
+}
+
+bool heapAllocationsCounted()
+{
+    return false;
+}

@@ -49,11 +49,11 @@ TestEnvironment::~TestEnvironment()
 
 void TestEnvironment::post(const std::shared_ptr<QueueIdentity>&, Duration delay, Task task)
 {
-    {
-        std::lock_guard lock(mutex_);
-        auto deadline = clock_.monotonicNow() + std::max(delay, Duration::zero());
-        entries_.push(Entry { deadline, nextSequence_++, std::move(task) });
-    }
+    // Notifying under the lock: once the test thread has seen the task, the
+    // poster no longer touches the environment, which the test may then destroy.
+    std::lock_guard lock(mutex_);
+    auto deadline = clock_.monotonicNow() + std::max(delay, Duration::zero());
+    entries_.push(Entry { deadline, nextSequence_++, std::move(task) });
     posted_.notify_all();
 }
 

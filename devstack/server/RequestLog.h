@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace devstack {
+
+// A request as the server received it.
+struct RecordedRequest {
+    std::string method;
+    std::string path;
+    // The raw query string, without "?" ("" when none).
+    std::string query;
+    // Query parameters (or form-body parameters of a URL-form POST), decoded.
+    std::multimap<std::string, std::string> params;
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+
+    // The first header of that name, compared without regard to case.
+    std::optional<std::string> header(std::string_view name) const;
+    std::optional<std::string> param(const std::string& name) const;
+};
+
+// Every request one service answered, in arrival order; safe from any thread.
+// A request is recorded before its answer is written, so a client that has
+// its answer always finds the request here.
+class RequestLog {
+public:
+    void record(RecordedRequest request);
+    std::vector<RecordedRequest> all() const;
+    std::optional<RecordedRequest> last() const;
+    std::size_t count() const;
+    // Requests for `path` only.
+    std::vector<RecordedRequest> forPath(std::string_view path) const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<RecordedRequest> requests_;
+};
+
+} // namespace devstack

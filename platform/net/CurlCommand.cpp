@@ -1,0 +1,42 @@
+#include "platform/net/CurlCommand.h"
+
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+std::string curlCommandFor(const HttpRequest& request)
+{
+    std::vector<std::string> parts { "$ curl -v" };
+    if (request.method != HttpMethod::get())
+        parts.push_back("-X " + request.method.rawValue);
+    for (const auto& header : request.headers)
+        parts.push_back("-H " + shellQuoted(header.name + ": " + header.value));
+    if (!request.body.empty())
+        parts.push_back("-d " + shellQuoted(request.body));
+    parts.push_back(shellQuoted(request.url));
+    std::string command;
+    for (const auto& part : parts) {
+        if (!command.empty())
+            command += " \\\n\t";
+        command += part;
+    }
+    return command;
+}
+
+} // namespace platform

@@ -1,0 +1,193 @@
+#include "OidcTestFixture.h"
+
+#include "platform/foundation/AtomicFile.h"
+#include "platform/oidc/CredentialStore.h"
+#include "platform/security/Keychain.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+
+namespace {
+
+class CredentialTest : public platform::testing::OidcFixture {
+protected:
+    CredentialStore& store = CredentialStore::shared();
+
+    // Starts refreshIfNearExpiry; true when it completed before returning.
+    bool refreshCompletesAtOnce(Credential& credential, std::optional<std::optional<OidcError>>& outcome)
+    {
+        credential.refreshIfNearExpiry([&](const std::optional<OidcError>& error) { outcome = error; });
+        return outcome.has_value();
+    }
+
+    std::string storedAccessToken(const std::string& id)
+    {
+        std::optional<GenericPasswordItem> item;
+        Keychain::standard().copyMatching({ CredentialStore::tokenService, id, SynchronizableMatch::any }, item);
+        return item ? Token::fromJson(nlohmann::json::parse(item->data.begin(), item->data.end())).accessToken : "";
+    }
+};
+
+Token handMadeToken(std::optional<WallClockTime> issuedAt, std::optional<std::chrono::seconds> lifetime)
+{
+    Token token;
+    token.id = "hand-made";
+    token.tokenType = "Bearer";
+    token.accessToken = "access";
+    token.issuedAt = issuedAt;
+    token.expiresIn = lifetime;
+    return token;
+}
+
+} // namespace
+
+TEST_F(CredentialTest, StoreFindDefaultAndDelete)
+{
+    EXPECT_EQ(store.defaultCredential(), nullptr);
+    auto token = signedInToken();
+    auto credential = store.storeCredential(token);
+    EXPECT_EQ(credential->token().toJson(), token.toJson());
+    EXPECT_EQ(store.defaultCredential(), credential);
+    EXPECT_EQ(store.findCredentialById(token.id), credential);
+    EXPECT_EQ(store.findCredentialById(""), nullptr);
+    EXPECT_EQ(store.findCredentialById("unknown"), nullptr);
+
+    // A second credential does not take the default over.
+    auto second = handMadeToken(std::nullopt, std::nullopt);
+    second.configuration = configuration();
+    store.storeCredential(second);
+    EXPECT_EQ(store.defaultCredential(), credential);
+
+    store.deleteCredential(*credential);
+    EXPECT_EQ(store.findCredentialById(token.id), nullptr);
+    EXPECT_EQ(store.defaultCredential(), nullptr);
+    EXPECT_NE(store.findCredentialById("hand-made"), nullptr);
+    EXPECT_NO_THROW(store.deleteCredential(*credential));
+}
+
+TEST_F(CredentialTest, StoredCredentialSurvivesTheProcessButNotDamage)
+{
+    auto token = signedInToken();
+    std::string id;
+    {
+        auto credential = store.storeCredential(token);
+        id = credential->id();
+    } // the last holder is gone: the next look-up reads the keychain
+    auto restored = store.findCredentialById(id);
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->token().toJson(), token.toJson());
+    restored.reset();
+
+    ASSERT_TRUE(writeFileAtomically(Keychain::standard().file(), "damaged"));
+    try {
+        store.findCredentialById(id);
+        ADD_FAILURE() << "a damaged store was read";
+    } catch (const OidcError& error) {
+        EXPECT_EQ(error.code, OidcError::Code::storageFailed);
+    }
+    EXPECT_EQ(store.defaultCredential(), nullptr);
+    EXPECT_THROW(store.storeCredential(token), OidcError);
+}
+
+TEST_F(CredentialTest, RefreshIsDueFromThreeHundredSecondsBeforeExpiry)
+{
+    auto credential = store.storeCredential(signedInToken());
+    auto before = credential->token();
+    auto requestsBefore = tokenRequests();
+
+    env.fastForwardBy(3600s - 300s - 1s);
+    std::optional<std::optional<OidcError>> outcome;
+    EXPECT_TRUE(refreshCompletesAtOnce(*credential, outcome));
+    EXPECT_EQ(*outcome, std::nullopt);
+    EXPECT_EQ(tokenRequests(), requestsBefore);
+
+    env.fastForwardBy(1s);
+    outcome.reset();
+    EXPECT_FALSE(refreshCompletesAtOnce(*credential, outcome));
+    ASSERT_TRUE(env.runUntil([&] { return outcome.has_value(); }));
+    EXPECT_EQ(*outcome, std::nullopt);
+    EXPECT_EQ(tokenRequests(), requestsBefore + 1);
+
+    auto after = credential->token();
+    EXPECT_EQ(after.id, before.id);
+    EXPECT_NE(after.accessToken, before.accessToken);
+    EXPECT_EQ(after.refreshToken, before.refreshToken);
+    EXPECT_EQ(storedAccessToken(after.id), after.accessToken);
+    // Fresh again: nothing is due.
+    outcome.reset();
+    EXPECT_TRUE(refreshCompletesAtOnce(*credential, outcome));
+}
+
+TEST_F(CredentialTest, RefreshesAskedTogetherShareOneRequest)
+{
+    auto credential = store.storeCredential(signedInToken());
+    auto requestsBefore = tokenRequests();
+    env.fastForwardBy(3500s);
+    int completed = 0;
+    credential->refreshIfNearExpiry([&](const std::optional<OidcError>& error) { completed += !error; });
+    credential->refreshIfNearExpiry([&](const std::optional<OidcError>& error) { completed += !error; });
+    ASSERT_TRUE(env.runUntil([&] { return completed == 2; }));
+    EXPECT_EQ(tokenRequests(), requestsBefore + 1);
+}
+
+TEST_F(CredentialTest, NothingToRefreshWith)
+{
+    // Without issue time or lifetime nothing is ever due.
+    auto unknown = store.storeCredential(handMadeToken(std::nullopt, 60s));
+    std::optional<std::optional<OidcError>> outcome;
+    EXPECT_TRUE(refreshCompletesAtOnce(*unknown, outcome));
+    EXPECT_EQ(*outcome, std::nullopt);
+
+    // Due, but no refresh token.
+    auto token = handMadeToken(platform::clock().now(), 60s);
+    token.id = "no-refresh-token";
+    token.configuration = configuration();
+    auto due = store.storeCredential(token);
+    outcome.reset();
+    due->refreshIfNearExpiry([&](const std::optional<OidcError>& error) { outcome = error; });
+    ASSERT_TRUE(env.runUntil([&] { return outcome.has_value(); }));
+    ASSERT_TRUE(*outcome);
+    EXPECT_EQ((*outcome)->code, OidcError::Code::missingRefreshToken);
+}
+
+TEST_F(CredentialTest, AutomaticRefreshKeepsTheTokenCurrent)
+{
+    auto credential = store.storeCredential(signedInToken());
+    auto first = credential->token().accessToken;
+    credential->enableAutomaticRefresh();
+    EXPECT_TRUE(credential->isAutomaticRefreshEnabled());
+    env.fastForwardBy(3299s);
+    EXPECT_EQ(credential->token().accessToken, first);
+    env.fastForwardBy(1s);
+    ASSERT_TRUE(env.runUntil([&] { return credential->token().accessToken != first; }));
+    auto second = credential->token().accessToken;
+    // And again one lifetime later, from the new token's issue time.
+    env.fastForwardBy(3300s);
+    ASSERT_TRUE(env.runUntil([&] { return credential->token().accessToken != second; }));
+}
+
+TEST(TokenExpiry, ByTheProviderCorrectedClock)
+{
+    TestEnvironment env;
+    ProviderClock::resetForTesting();
+    auto token = handMadeToken(platform::clock().now(), 60s);
+    EXPECT_FALSE(isTokenExpired(token));
+    env.fastForwardBy(59s);
+    EXPECT_FALSE(isTokenExpired(token));
+    env.fastForwardBy(1s);
+    EXPECT_TRUE(isTokenExpired(token));
+    EXPECT_FALSE(isTokenExpired(handMadeToken(std::nullopt, 60s)));
+    EXPECT_FALSE(isTokenExpired(handMadeToken(platform::clock().now() - 3600s, std::nullopt)));
+
+    // The provider's clock is an hour ahead of this device's: a token it
+    // issued half an hour "ago" by its clock has 30 minutes left, although by
+    // the device's clock it was issued in the future.
+    ProviderClock::learnFromDateHeader("Mon, 06 May 2024 05:45:07 GMT");
+    EXPECT_EQ(ProviderClock::offset(), Duration(3600s - 60s));
+    auto providerIssued = handMadeToken(ProviderClock::now() - 1800s, 1800s);
+    EXPECT_TRUE(isTokenExpired(providerIssued));
+    EXPECT_FALSE(isTokenExpired(handMadeToken(ProviderClock::now() - 1799s, 1800s)));
+    ProviderClock::learnFromDateHeader("not a date");
+    EXPECT_EQ(ProviderClock::offset(), Duration(3600s - 60s));
+    ProviderClock::resetForTesting();
+}

@@ -1,0 +1,20 @@
+#include "TOLVEN/signin/AppSession.h"
+
+namespace tolven {
+
+AppSession& AppSession::shared()
+{
+    static AppSession* session = new AppSession();
+    return *session;
+}
+
+namespace testing {
+
+void resetAppSession()
+{
+    AppSession::shared() = AppSession();
+}
+
+} // namespace testing
+
+} // namespace tolven

@@ -1,0 +1,220 @@
+#include "TOLVEN/signin/TokenManager.h"
+
+#include "TOLVEN/signin/ApigeeTokenDTO.h"
+#include "TOLVEN/signin/AppSession.h"
+#include "TOLVEN/signin/CheckBeforeLogin.h"
+#include "TOLVEN/signin/SecretMasking.h"
+#include "TOLVEN/signin/TokenManagerError.h"
+#include "TOLVEN/signin/APISession.h"
+
+#include "platform/foundation/Console.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/net/HttpSession.h"
+#include "platform/net/Utf8.h"
+
+#include <openssl/evp.h>
+
+namespace tolven {
+
+namespace {
+
+std::shared_ptr<TokenManager>& sharedSlot()
+{
+    static auto* slot = new std::shared_ptr<TokenManager>(std::make_shared<TokenManager>());
+    return *slot;
+}
+
+std::optional<std::string> base64(const std::string& bytes)
+{
+    if (!platform::isValidUtf8(bytes))
+        return std::nullopt;
+    std::string encoded(4 * ((bytes.size() + 2) / 3), '\0');
+    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
+        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    encoded.resize(static_cast<std::size_t>(length));
+    return encoded;
+}
+
+platform::DomainError wrapped(const platform::OidcError& error)
+{
+    return { "OidcError", static_cast<long>(error.code), error.description };
+}
+
+platform::DomainError wrapped(const platform::HttpClientError& error)
+{
+    return { "HttpClientError", error.responseCode().value_or(static_cast<int>(error.kind())), error.description() };
+}
+
+} // namespace
+
+TokenManager& TokenManager::shared()
+{
+    return *sharedSlot();
+}
+
+TokenManager::TokenManager() = default;
+
+void TokenManager::setCredential(std::shared_ptr<platform::Credential> credential)
+{
+    std::lock_guard guard(lock_);
+    credential_ = std::move(credential);
+    if (credential_)
+        credential_->enableAutomaticRefresh();
+}
+
+std::shared_ptr<platform::Credential> TokenManager::credential() const
+{
+    std::lock_guard guard(lock_);
+    return credential_;
+}
+
+std::optional<std::string> TokenManager::currentGatewayToken() const
+{
+    std::lock_guard guard(lock_);
+    return apigeeToken_;
+}
+
+std::optional<platform::WallClockTime> TokenManager::gatewayTokenExpiry() const
+{
+    std::lock_guard guard(lock_);
+    return apigeeExpiry_;
+}
+
+bool TokenManager::isCachedTokenValidLocked() const
+{
+    if (!apigeeToken_ || !apigeeExpiry_)
+        return false;
+    auto now = platform::clock().now();
+    if (now < *apigeeExpiry_ - expiryMargin)
+        return true;
+    return apigeeStoredAt_ && now < *apigeeStoredAt_ + minimumUsablePeriod;
+}
+
+void TokenManager::withValidGatewayToken(TokenCompletion completion)
+{
+    std::unique_lock guard(lock_);
+    if (isCachedTokenValidLocked()) {
+        completion(*apigeeToken_);
+        return;
+    }
+    if (!credential_) {
+        guard.unlock();
+        completion(TokenManagerError::idTokenMissing());
+        return;
+    }
+    renew(std::move(completion));
+}
+
+void TokenManager::refreshForRetry(RetryCompletion completion)
+{
+    std::unique_lock guard(lock_);
+    if (isCachedTokenValidLocked()) {
+        completion(platform::RetryDecision::retry);
+        return;
+    }
+    if (!credential_) {
+        guard.unlock();
+        completion(platform::RetryDecision::doNotRetry);
+        return;
+    }
+    renew([completion = std::move(completion)](const GatewayTokenResult& result) {
+        completion(std::holds_alternative<std::string>(result) ? platform::RetryDecision::retry : platform::RetryDecision::doNotRetry);
+    });
+}
+
+// Called with the lock held. When no refresh is due the credential completes
+// at once on this thread, so the exchange starts while the lock is still held.
+void TokenManager::renew(TokenCompletion completion)
+{
+    std::weak_ptr<TokenManager> weakSelf = weak_from_this();
+    credential_->refreshIfNearExpiry([weakSelf, completion](const std::optional<platform::OidcError>& error) {
+        if (auto self = weakSelf.lock())
+            self->handleCredentialRefresh(error, completion);
+    });
+}
+
+void TokenManager::handleCredentialRefresh(const std::optional<platform::OidcError>& error, TokenCompletion completion)
+{
+    if (error) {
+        completion(wrapped(*error));
+        return;
+    }
+    std::optional<std::string> idToken;
+    {
+        std::lock_guard guard(lock_);
+        if (credential_)
+            idToken = credential_->token().idToken;
+    }
+    if (!idToken) {
+        completion(TokenManagerError::idTokenMissing());
+        return;
+    }
+    exchangeIDToken(*idToken, std::move(completion));
+}
+
+void TokenManager::exchangeIDToken(const std::string& idToken, TokenCompletion completion)
+{
+    auto basic = base64(std::string(clientID) + ":" + clientID);
+    if (!basic) {
+        finishExchange(TokenManagerError::clientIdNotEncodable(), completion);
+        return;
+    }
+    platform::HttpHeaderList headers { { "Authorization", "Basic " + *basic },
+        { "Content-Type", "application/x-www-form-urlencoded" } };
+    platform::Parameters form { { "grant_type", "okta_id_token" }, { "okta_id_token", idToken } };
+    std::weak_ptr<TokenManager> weakSelf = weak_from_this();
+    platform::defaultHttpSession()
+        .requestWithParameters(urlList_.apigeeURL, platform::HttpMethod::post(), form, platform::UrlEncoding::httpBody, headers)
+        ->validateStatus(200, 299)
+        .onDecodedResponse<ApigeeTokenDTO>(
+            platform::DispatchQueue::main(),
+            [weakSelf, completion](const platform::DataResponse<ApigeeTokenDTO>& response) {
+                if (auto self = weakSelf.lock())
+                    self->handleExchangeResponse(response.data, response.result, completion);
+            },
+            &ApigeeTokenDTO::decode);
+}
+
+void TokenManager::handleExchangeResponse(const std::optional<std::string>& body,
+    const platform::HttpResult<ApigeeTokenDTO>& result, TokenCompletion completion)
+{
+    if (!result) {
+        if (body && platform::isValidUtf8(*body))
+            platform::console("Apigee exchange error body: " + maskTokenFields(*body));
+        finishExchange(wrapped(result.error()), completion);
+        return;
+    }
+    auto expiry = platform::clock().now() + std::chrono::seconds(result.value().expires_in);
+    storeGatewayToken(result.value().access_token, expiry);
+    finishExchange(result.value().access_token, completion);
+}
+
+void TokenManager::storeGatewayToken(const std::string& token, platform::WallClockTime expiry)
+{
+    std::string refreshToken;
+    {
+        std::lock_guard guard(lock_);
+        apigeeToken_ = token;
+        apigeeExpiry_ = expiry;
+        apigeeStoredAt_ = platform::clock().now();
+        refreshToken = platform::UserDefaults::standard().stringForKey("refreshToken").value_or("");
+    }
+    CheckBeforeLogin::shared().setCheck(AppSession::shared().appToken, refreshToken, token, apiSession());
+}
+
+void TokenManager::finishExchange(const GatewayTokenResult& result, const TokenCompletion& completion)
+{
+    completion(result);
+}
+
+namespace testing {
+
+void resetTokenManager()
+{
+    sharedSlot() = std::make_shared<TokenManager>();
+}
+
+} // namespace testing
+
+} // namespace tolven

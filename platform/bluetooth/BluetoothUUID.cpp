@@ -1,19 +1,10 @@
 #include "platform/bluetooth/BluetoothUUID.h"
 
+#include "platform/foundation/Hex.h"
+
 namespace platform {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isHyphenPosition(std::size_t index)
 {
@@ -34,7 +25,7 @@ std::optional<BluetoothUUID> BluetoothUUID::fromString(std::string_view text)
                 return std::nullopt;
             continue;
         }
-        int value = hexValue(text[i]);
+        int value = hexDigitValue(text[i]);
         if (value < 0)
             return std::nullopt;
         bytes[nibble / 2] |= static_cast<std::uint8_t>(nibble % 2 == 0 ? value << 4 : value);

@@ -1,5 +1,6 @@
 #include "platform/oidc/AuthorizationRequest.h"
 
+#include "platform/foundation/Hex.h"
 #include "platform/net/ParameterEncoding.h"
 #include "platform/oidc/Base64Url.h"
 #include "platform/security/SecureRandom.h"
@@ -20,17 +21,6 @@ std::optional<std::string> randomText(std::size_t byteCount)
     return base64UrlEncode(bytes);
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string percentDecode(std::string_view text)
 {
     std::string decoded;
@@ -38,8 +28,8 @@ std::string percentDecode(std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '+') {
             decoded.push_back(' ');
-        } else if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            decoded.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+        } else if (text[i] == '%' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 && hexDigitValue(text[i + 2]) >= 0) {
+            decoded.push_back(static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2])));
             i += 2;
         } else {
             decoded.push_back(text[i]);

@@ -186,6 +186,20 @@ bool matches(const GenericPasswordQuery& query, const GenericPasswordItem& item)
     return false;
 }
 
+// Runs `body` on the stored items while the store is locked, shared for
+// reads and exclusive for changes, so racing callers see whole operations.
+template<typename Body>
+OSStatus withLockedItems(const std::filesystem::path& store, bool exclusive, Body body)
+{
+    StoreLock lock(store, exclusive);
+    if (!lock.held())
+        return errSecIO;
+    Items items;
+    if (auto status = readItems(store, items); status != errSecSuccess)
+        return status;
+    return body(items);
+}
+
 } // namespace
 
 Keychain& Keychain::standard()
@@ -208,73 +222,56 @@ OSStatus Keychain::addItem(const GenericPasswordItem& item)
 {
     runBeforeOperationHook(Operation::add);
     auto store = file();
-    StoreLock lock(store, true);
-    if (!lock.held())
-        return errSecIO;
-    Items items;
-    if (auto status = readItems(store, items); status != errSecSuccess)
-        return status;
-    for (const auto& existing : items) {
-        if (existing.service == item.service && existing.account == item.account
-            && existing.synchronizable == item.synchronizable)
-            return errSecDuplicateItem;
-    }
-    items.push_back(item);
-    return writeItems(store, items);
+    return withLockedItems(store, true, [&](Items& items) {
+        for (const auto& existing : items) {
+            if (existing.service == item.service && existing.account == item.account
+                && existing.synchronizable == item.synchronizable)
+                return errSecDuplicateItem;
+        }
+        items.push_back(item);
+        return writeItems(store, items);
+    });
 }
 
 OSStatus Keychain::copyMatching(const GenericPasswordQuery& query, std::optional<GenericPasswordItem>& result) const
 {
     result.reset();
     runBeforeOperationHook(Operation::copy);
-    auto store = file();
-    StoreLock lock(store, false);
-    if (!lock.held())
-        return errSecIO;
-    Items items;
-    if (auto status = readItems(store, items); status != errSecSuccess)
-        return status;
-    for (auto& item : items) {
-        if (matches(query, item)) {
-            result = std::move(item);
-            return errSecSuccess;
+    return withLockedItems(file(), false, [&](Items& items) {
+        for (auto& item : items) {
+            if (matches(query, item)) {
+                result = std::move(item);
+                return errSecSuccess;
+            }
         }
-    }
-    return errSecItemNotFound;
+        return errSecItemNotFound;
+    });
 }
 
 OSStatus Keychain::updateItem(const GenericPasswordQuery& query, const std::vector<std::uint8_t>& data)
 {
     runBeforeOperationHook(Operation::update);
     auto store = file();
-    StoreLock lock(store, true);
-    if (!lock.held())
-        return errSecIO;
-    Items items;
-    if (auto status = readItems(store, items); status != errSecSuccess)
-        return status;
-    bool found = false;
-    for (auto& item : items) {
-        if (matches(query, item)) {
-            item.data = data;
-            found = true;
+    return withLockedItems(store, true, [&](Items& items) {
+        bool found = false;
+        for (auto& item : items) {
+            if (matches(query, item)) {
+                item.data = data;
+                found = true;
+            }
         }
-    }
-    return found ? writeItems(store, items) : errSecItemNotFound;
+        return found ? writeItems(store, items) : errSecItemNotFound;
+    });
 }
 
 OSStatus Keychain::deleteItem(const GenericPasswordQuery& query)
 {
     runBeforeOperationHook(Operation::remove);
     auto store = file();
-    StoreLock lock(store, true);
-    if (!lock.held())
-        return errSecIO;
-    Items items;
-    if (auto status = readItems(store, items); status != errSecSuccess)
-        return status;
-    auto removed = std::erase_if(items, [&](const auto& item) { return matches(query, item); });
-    return removed ? writeItems(store, items) : errSecItemNotFound;
+    return withLockedItems(store, true, [&](Items& items) {
+        auto removed = std::erase_if(items, [&](const auto& item) { return matches(query, item); });
+        return removed ? writeItems(store, items) : errSecItemNotFound;
+    });
 }
 
 void Keychain::setBeforeOperationHookForTesting(std::function<void(Operation)> hook)

@@ -1,5 +1,7 @@
 #include "crypto/ByteTransforms.h"
 
+#include "platform/foundation/Hex.h"
+
 #include <algorithm>
 
 namespace lumitrex {
@@ -17,16 +19,6 @@ std::string hexWithDigits(std::span<const std::uint8_t> bytes, const char* digit
     return text;
 }
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -53,8 +45,8 @@ std::optional<std::size_t> bytesFromHex(std::string_view hex, std::span<std::uin
     if (hex.size() % 2 != 0 || hex.size() / 2 > out.size())
         return std::nullopt;
     for (std::size_t i = 0; i < hex.size() / 2; ++i) {
-        int high = hexDigitValue(hex[2 * i]);
-        int low = hexDigitValue(hex[2 * i + 1]);
+        int high = platform::hexDigitValue(hex[2 * i]);
+        int low = platform::hexDigitValue(hex[2 * i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         out[i] = static_cast<std::uint8_t>(high << 4 | low);

@@ -6,13 +6,13 @@
 #include "devstack/server/DevCertificates.h"
 #include "devstack/server/testing/ScriptedService.h"
 #include "platform/net/CertificateAuthorities.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/net/HttpSession.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
 #include <cstdlib>
-#include <semaphore>
 
 namespace {
 
@@ -77,20 +77,20 @@ void directCurlLoop(benchmark::State& state)
     state.counters["requests/s"] = benchmark::Counter(static_cast<double>(kRequests) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
+// Completions arrive on the main queue and the loop runs the main run loop,
+// as the application does.
 void sessionLoop(benchmark::State& state)
 {
     std::string url = server().service.baseUrl() + "/ping";
     platform::HttpSession session(platform::HttpSessionConfiguration::defaultConfiguration(), std::make_shared<NoOpInterceptor>());
-    platform::DispatchQueue completions("bench.net.completions");
-    std::binary_semaphore done { 0 };
     bool failed = false;
     for (auto _ : state) {
         for (int i = 0; i < kRequests; ++i) {
-            session.requestWithParameters(url)->validateStatus().onDataResponse(completions, [&](const platform::DataResponse<std::string>& response) {
+            session.requestWithParameters(url)->validateStatus().onDataResponse(platform::DispatchQueue::main(), [&](const platform::DataResponse<std::string>& response) {
                 failed |= !response.result.isSuccess();
-                done.release();
+                platform::RunLoop::main().stop();
             });
-            done.acquire();
+            platform::RunLoop::main().run();
         }
     }
     if (failed)

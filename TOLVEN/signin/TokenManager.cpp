@@ -15,6 +15,8 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
+
 namespace tolven {
 
 namespace {
@@ -185,7 +187,10 @@ void TokenManager::handleExchangeResponse(const std::optional<std::string>& body
         finishExchange(wrapped(result.error()), completion);
         return;
     }
-    auto expiry = platform::clock().now() + std::chrono::seconds(result.value().expires_in);
+    // A lifetime far beyond any real token (or negative) must not overflow the clock arithmetic.
+    constexpr std::int64_t longestLifetime = 10LL * 365 * 24 * 3600;
+    auto lifetime = std::clamp<std::int64_t>(result.value().expires_in, 0, longestLifetime);
+    auto expiry = platform::clock().now() + std::chrono::seconds(lifetime);
     storeGatewayToken(result.value().access_token, expiry);
     finishExchange(result.value().access_token, completion);
 }

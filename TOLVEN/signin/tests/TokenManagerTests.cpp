@@ -93,6 +93,15 @@ TEST_F(TokenManagerTest, ExpiresInIsANumberOrASignedDigitText)
     EXPECT_TRUE(std::none_of(refused.begin(), refused.end(), [](const std::string& line) { return line.find("SECRET-in") != std::string::npos; }));
 }
 
+TEST_F(TokenManagerTest, AnAbsurdLifetimeIsCappedInsteadOfOverflowingTheClock)
+{
+    signIn();
+    gateway->faults().set(exchangePath,
+        devstack::EndpointFault::reply(200, R"({"token_type":"Bearer","access_token":"AAAA1111","expires_in":9223372036854775807})"));
+    EXPECT_EQ(std::get<std::string>(token()), "AAAA1111");
+    EXPECT_EQ(TokenManager::shared().gatewayTokenExpiry(), env.manualClock().now() + seconds(10LL * 365 * 24 * 3600));
+}
+
 TEST_F(TokenManagerTest, TwoRequestsWithoutATokenMakeTwoExchangesAndTwoReports)
 {
     signIn();

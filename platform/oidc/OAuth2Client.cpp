@@ -5,6 +5,7 @@
 #include "platform/oidc/ProviderClock.h"
 #include "platform/security/Uuid.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -202,7 +203,8 @@ OidcResult<Token> OAuth2Client::tokenFromAnswer(const nlohmann::json& answer, co
         return invalidResponse("The identity provider's token answer lacks the access token or its lifetime.");
     token.accessToken = *accessToken;
     token.tokenType = *tokenType;
-    token.expiresIn = std::chrono::seconds(expiresIn->get<std::int64_t>());
+    // No real token lives ten years; a larger lifetime would overflow the expiry arithmetic.
+    token.expiresIn = std::chrono::seconds(std::min<std::int64_t>(expiresIn->get<std::int64_t>(), 10LL * 365 * 24 * 3600));
     token.issuedAt = std::chrono::time_point_cast<std::chrono::milliseconds>(ProviderClock::now());
     token.scope = optionalText(answer, "scope").value_or(configuration_.scopes);
     token.refreshToken = optionalText(answer, "refresh_token");

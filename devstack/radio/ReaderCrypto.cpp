@@ -1,5 +1,7 @@
 #include "devstack/radio/ReaderCrypto.h"
 
+#include "platform/foundation/Hex.h"
+
 #include <openssl/evp.h>
 
 #include <memory>
@@ -34,19 +36,10 @@ std::optional<Bytes> hexBytes(std::string_view text)
 {
     if (text.size() % 2 != 0)
         return std::nullopt;
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     Bytes bytes;
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        int high = nibble(text[i]);
-        int low = nibble(text[i + 1]);
+        int high = platform::hexDigitValue(text[i]);
+        int low = platform::hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));

@@ -89,10 +89,10 @@ void BM_ApiSessionRequestWithCachedToken(benchmark::State& state)
         loopback->roundTrip(state, apiSession(), { { "Accept", "application/json" } });
 }
 
-BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_ApiSessionRequestWithCachedToken)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK(BM_ApiSessionRequestWithCachedToken)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_ApiSessionRequestWithCachedToken)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_ApiSessionRequestWithCachedToken)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 
 } // namespace
 

@@ -24,7 +24,11 @@ std::optional<std::string> RecordedRequest::param(const std::string& name) const
 void RequestLog::record(RecordedRequest request)
 {
     std::lock_guard lock(mutex_);
+    // Dropping the older half at once keeps recording cheap on average.
+    if (requests_.size() == capacity)
+        requests_.erase(requests_.begin(), requests_.begin() + capacity / 2);
     requests_.push_back(std::move(request));
+    ++recorded_;
 }
 
 std::vector<RecordedRequest> RequestLog::all() const
@@ -44,7 +48,7 @@ std::optional<RecordedRequest> RequestLog::last() const
 std::size_t RequestLog::count() const
 {
     std::lock_guard lock(mutex_);
-    return requests_.size();
+    return recorded_;
 }
 
 std::vector<RecordedRequest> RequestLog::forPath(std::string_view path) const
@@ -62,6 +66,7 @@ void RequestLog::clear()
 {
     std::lock_guard lock(mutex_);
     requests_.clear();
+    recorded_ = 0;
 }
 
 } // namespace devstack

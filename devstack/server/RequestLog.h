@@ -27,9 +27,11 @@ struct RecordedRequest {
     std::optional<std::string> param(const std::string& name) const;
 };
 
-// Every request one service answered, in arrival order; safe from any thread.
+// The requests one service answered, in arrival order; safe from any thread.
 // A request is recorded before its answer is written, so a client that has
-// its answer always finds the request here.
+// its answer always finds the request here. A long-running service keeps
+// only its newest requests (at least `capacity / 2`, at most `capacity`), so
+// the log does not grow without end; count() still counts them all.
 class RequestLog {
 public:
     void record(RecordedRequest request);
@@ -40,9 +42,12 @@ public:
     std::vector<RecordedRequest> forPath(std::string_view path) const;
     void clear();
 
+    static constexpr std::size_t capacity = 10000;
+
 private:
     mutable std::mutex mutex_;
     std::vector<RecordedRequest> requests_;
+    std::size_t recorded_ = 0;
 };
 
 } // namespace devstack

@@ -4,6 +4,7 @@
 #include "TOLVEN/signin/AppSession.h"
 #include "TOLVEN/signin/GatewayConfiguration.h"
 #include "TOLVEN/signin/SecretMasking.h"
+#include "TOLVEN/signin/ServerKey.h"
 #include "TOLVEN/signin/TokenManager.h"
 
 #include "platform/foundation/Console.h"
@@ -11,7 +12,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/net/Utf8.h"
 
-#include <sstream>
 #include <vector>
 
 namespace tolven {
@@ -33,17 +33,6 @@ void printRaw(const char* label, const std::optional<std::string>& body)
 {
     if (body && platform::isValidUtf8(*body))
         platform::console(label + maskServerKeys(*body));
-}
-
-std::vector<std::string> keyParts(const std::string& key)
-{
-    std::vector<std::string> parts;
-    std::istringstream stream(key);
-    for (std::string part; std::getline(stream, part, ' ');) {
-        if (!part.empty())
-            parts.push_back(part);
-    }
-    return parts;
 }
 
 std::string storedRefreshToken()
@@ -106,7 +95,7 @@ void CheckBeforeLogin::handleGetKeyResponse(const platform::DataResponse<APIResp
             session, [completion] { completion(false); });
         return;
     }
-    auto parts = keyParts(content.front());
+    auto parts = serverKeyParts(content.front());
     if (parts.size() < 3) {
         completion(false);
         return;

@@ -1,8 +1,9 @@
 #include "TOLVEN/signin/SecretMasking.h"
 
+#include "TOLVEN/signin/ServerKey.h"
+
 #include <nlohmann/json.hpp>
 
-#include <sstream>
 #include <vector>
 
 namespace tolven {
@@ -16,17 +17,6 @@ void replaceAll(std::string& text, const std::string& secret)
     auto masked = maskSecret(secret);
     for (auto at = text.find(secret); at != std::string::npos; at = text.find(secret, at + masked.size()))
         text.replace(at, secret.size(), masked);
-}
-
-std::vector<std::string> words(const std::string& text)
-{
-    std::vector<std::string> parts;
-    std::istringstream stream(text);
-    for (std::string word; std::getline(stream, word, ' ');) {
-        if (!word.empty())
-            parts.push_back(word);
-    }
-    return parts;
 }
 
 } // namespace
@@ -81,7 +71,7 @@ std::string maskServerKeys(std::string_view body)
     for (const auto& element : *content) {
         if (!element.is_string())
             continue;
-        auto parts = words(element.get<std::string>());
+        auto parts = serverKeyParts(element.get<std::string>());
         for (std::size_t index = 1; index < parts.size(); ++index)
             replaceAll(result, parts[index]);
     }

@@ -1,6 +1,7 @@
 #include "devstack/identity/IdentityProvider.h"
 
 #include "devstack/identity/SignInPage.h"
+#include "platform/net/ParameterEncoding.h"
 
 #include <ctime>
 #include <sstream>
@@ -11,28 +12,12 @@ namespace {
 
 constexpr std::chrono::seconds codeLifetime { 60 };
 
-std::string queryEscaped(const std::string& text)
-{
-    static const char* hex = "0123456789ABCDEF";
-    std::string escaped;
-    for (unsigned char c : text) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-            escaped += static_cast<char>(c);
-        } else {
-            escaped += '%';
-            escaped += hex[c >> 4];
-            escaped += hex[c & 15];
-        }
-    }
-    return escaped;
-}
-
 std::string withQuery(const std::string& address, const std::vector<std::pair<std::string, std::string>>& parameters)
 {
     std::string url = address;
     char separator = address.find('?') == std::string::npos ? '?' : '&';
     for (const auto& [name, value] : parameters) {
-        url += separator + queryEscaped(name) + "=" + queryEscaped(value);
+        url += separator + platform::percentEscape(name) + "=" + platform::percentEscape(value);
         separator = '&';
     }
     return url;

@@ -2,9 +2,8 @@
 
 #include "platform/net/CurlCommand.h"
 #include "platform/net/SessionCore.h"
+#include "platform/security/Uuid.h"
 
-#include <atomic>
-#include <random>
 
 namespace platform {
 
@@ -51,10 +50,7 @@ void askInterceptor(const DispatchQueue& queue, Ask ask, Proceed proceed)
 
 std::filesystem::path temporaryPathBeside(const std::filesystem::path& destination)
 {
-    static std::atomic<unsigned> counter { 0 };
-    thread_local std::mt19937_64 random { std::random_device {}() };
-    auto name = "." + destination.filename().string() + ".download-" + std::to_string(random()) + "-" + std::to_string(counter++);
-    return destination.parent_path() / name;
+    return destination.parent_path() / ("." + destination.filename().string() + ".download-" + makeUuidString());
 }
 
 TransportError fileError(const std::string& message)

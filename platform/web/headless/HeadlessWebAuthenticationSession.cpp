@@ -1,6 +1,7 @@
 #include "platform/web/headless/HeadlessWebAuthenticationSession.h"
 
 #include "platform/net/CertificateAuthorities.h"
+#include "platform/net/HttpHeaderList.h"
 #include "platform/net/ParameterEncoding.h"
 
 #include <httplib.h>
@@ -31,13 +32,6 @@ std::optional<std::string> schemeOf(const std::string& url)
             return std::nullopt;
     }
     return std::nullopt;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 std::string lowercased(std::string text)
@@ -194,7 +188,7 @@ std::variant<httplib::Response, std::string> fetch(const PageRequest& request, c
 {
     auto parts = partsOf(request.url);
     if (!parts || parts->authority.size() <= 2
-        || (!equalsIgnoringAsciiCase(parts->scheme, "https:") && !equalsIgnoringAsciiCase(parts->scheme, "http:")))
+        || (!equalsIgnoringCase(parts->scheme, "https:") && !equalsIgnoringCase(parts->scheme, "http:")))
         return std::string("not a web address");
     httplib::Client client(lowercased(parts->scheme) + parts->authority);
     client.enable_server_certificate_verification(true);
@@ -284,7 +278,7 @@ struct HeadlessWebAuthenticationSession::Navigation {
                 }
                 auto target = resolve(next.url, response.get_header_value("Location"));
                 auto scheme = schemeOf(target);
-                if (scheme && equalsIgnoringAsciiCase(*scheme, callbackScheme)) {
+                if (scheme && equalsIgnoringCase(*scheme, callbackScheme)) {
                     finish(target, std::nullopt);
                     return;
                 }
@@ -305,7 +299,7 @@ struct HeadlessWebAuthenticationSession::Navigation {
             if (!form->usernameField.empty())
                 form->fields[form->usernameField] = user.username;
             auto action = resolve(next.url, form->action);
-            if (equalsIgnoringAsciiCase(form->method, "post"))
+            if (equalsIgnoringCase(form->method, "post"))
                 next = { "POST", action, formEncode(form->fields) };
             else
                 next = { "GET", action + (action.find('?') == std::string::npos ? "?" : "&") + formEncode(form->fields), {} };
@@ -348,7 +342,7 @@ bool HeadlessWebAuthenticationSession::start()
         navigation_->owner = this;
     }
     auto scheme = schemeOf(url());
-    if (!scheme || (!equalsIgnoringAsciiCase(*scheme, "https") && !equalsIgnoringAsciiCase(*scheme, "http"))) {
+    if (!scheme || (!equalsIgnoringCase(*scheme, "https") && !equalsIgnoringCase(*scheme, "http"))) {
         navigation_->finish(std::nullopt, Error { Error::Code::presentationContextInvalid, "The sign-in address is not a web address." });
         return false;
     }

@@ -1,5 +1,7 @@
 #include "card/CardDataChecks.h"
 
+#include "platform/foundation/Hex.h"
+
 #include <unicode/ubrk.h>
 #include <unicode/utext.h>
 
@@ -30,9 +32,7 @@ std::size_t characterCount(std::string_view text)
 
 bool isHexDigits(std::string_view text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-    });
+    return std::all_of(text.begin(), text.end(), [](char c) { return platform::hexDigitValue(c) >= 0; });
 }
 
 bool isDecimalDigits(std::string_view text)

@@ -3,6 +3,7 @@
 #include "card/MobileCardEngine.h"
 #include "errors/StateErrors.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace lumitrex {
@@ -51,7 +52,11 @@ void MobileCardEngine::sendAdvertisingPacket()
         peripheralManager->stopAdvertising();
         peripheralManager->removeAllServices();
     }
-    if (activationCheck && !vondTwoUUID.uuidString().starts_with("00000000")) {
+    // A second identifier whose text begins "00000000" (its first four bytes
+    // zero) is still the placeholder: nothing is advertised then.
+    const auto& second = vondTwoUUID.data();
+    bool placeholder = std::all_of(second.begin(), second.begin() + 4, [](std::uint8_t byte) { return byte == 0; });
+    if (activationCheck && !placeholder) {
         if (!isFirstPacketSended)
             peripheralManager->startAdvertising({ CardStrings::vond1Name, { vondOneUUID } });
         else

@@ -8,8 +8,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/TimeZone.h"
-
-#include <unicode/utf8.h>
+#include "platform/net/Utf8.h"
 
 #include <cstdio>
 #include <mutex>
@@ -23,19 +22,6 @@ constexpr std::string_view cardKeyDecryptionKey = "vond_qtrx_583940";
 std::span<const std::uint8_t> utf8Bytes(std::string_view text)
 {
     return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
-}
-
-bool isValidUtf8(const Bytes& bytes)
-{
-    const auto* data = bytes.data();
-    std::int32_t length = static_cast<std::int32_t>(bytes.size());
-    for (std::int32_t offset = 0; offset < length;) {
-        UChar32 codePoint;
-        U8_NEXT(data, offset, length, codePoint);
-        if (codePoint < 0)
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -78,7 +64,7 @@ std::optional<std::string> CryptoDevice::decryptCardKey(std::string_view base64C
         platform::console("AES decryption error: " + *plain.error);
         return std::nullopt;
     }
-    if (!isValidUtf8(plain.bytes))
+    if (!platform::isValidUtf8({ reinterpret_cast<const char*>(plain.bytes.data()), plain.bytes.size() }))
         return std::nullopt;
     return std::string(plain.bytes.begin(), plain.bytes.end());
 }

@@ -1,5 +1,4 @@
 #include "crypto/AppIdCipher.h"
-#include "lumitrex/CTutil.h"
 #include "lumitrex/CryptoDevice.h"
 #include "crypto/Bytes.h"
 #include "crypto/tests/ReferenceAes.h"
@@ -123,11 +122,6 @@ TEST_F(CardKeyTests, EncryptAppIdIsBase64OfPkcs5Ciphertext)
         EXPECT_EQ(encryptAppId("com.brantwick.tolven", bad), "");
     }
     EXPECT_TRUE(consoleLines.empty());
-}
-
-TEST_F(CardKeyTests, CTutilHasOneSharedInstance)
-{
-    EXPECT_EQ(&CTutil::shared(), &CTutil::shared());
 }
 
 } // namespace

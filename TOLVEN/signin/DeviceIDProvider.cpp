@@ -1,10 +1,9 @@
 #include "TOLVEN/signin/DeviceIDProvider.h"
 
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/net/Utf8.h"
 #include "platform/security/Keychain.h"
 #include "platform/security/SecureRandom.h"
-
-#include <unicode/ustring.h>
 
 #include <array>
 #include <vector>
@@ -31,16 +30,6 @@ const std::vector<char>& alphabet()
 GenericPasswordQuery anySynchronizationQuery()
 {
     return { DeviceIDProvider::service, DeviceIDProvider::account, SynchronizableMatch::any };
-}
-
-bool isValidUtf8(const std::vector<std::uint8_t>& bytes)
-{
-    UErrorCode error = U_ZERO_ERROR;
-    std::int32_t length = 0;
-    u_strFromUTF8(nullptr, 0, &length, reinterpret_cast<const char*>(bytes.data()),
-        static_cast<std::int32_t>(bytes.size()), &error);
-    // Measuring only, so a valid text reports that the (empty) buffer overflowed.
-    return error == U_BUFFER_OVERFLOW_ERROR || U_SUCCESS(error);
 }
 
 } // namespace
@@ -76,7 +65,7 @@ std::optional<std::string> DeviceIDProvider::loadDeviceID()
         return std::nullopt;
     if (status != platform::errSecSuccess)
         throw DeviceIDError::unhandled(status);
-    if (!item || !isValidUtf8(item->data))
+    if (!item || !platform::isValidUtf8({ reinterpret_cast<const char*>(item->data.data()), item->data.size() }))
         return std::nullopt;
     return std::string(item->data.begin(), item->data.end());
 }

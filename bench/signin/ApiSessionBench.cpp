@@ -89,6 +89,8 @@ void BM_ApiSessionRequestWithCachedToken(benchmark::State& state)
         loopback->roundTrip(state, apiSession(), { { "Accept", "application/json" } });
 }
 
+// Registered twice, alternating, so that drift of a noisy machine shows up
+// as a difference between the two pairs rather than as overhead.
 BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_ApiSessionRequestWithCachedToken)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_PlainSessionRequest)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();

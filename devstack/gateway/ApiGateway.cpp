@@ -117,9 +117,6 @@ std::optional<std::string> ApiGateway::installedVersion(const std::string& email
 
 void ApiGateway::installRoutes(httplib::Server& server)
 {
-    // Headers and body leave in separate writes; without this the second one
-    // waits for the client's delayed acknowledgement (about 40 ms a request).
-    server.set_tcp_nodelay(true);
     server.Post("/oauth2/v1/token", [this](const auto& request, auto& response) {
         if (!applyFault("/oauth2/v1/token", response))
             exchange(request, response);
@@ -211,10 +208,10 @@ void ApiGateway::revoke(const httplib::Request& request, httplib::Response& resp
     replyJson(response, 200, json { { "status", "revoked" } }.dump());
 }
 
-void ApiGateway::replyEnvelope(httplib::Response& response, json content)
+void ApiGateway::replyEnvelope(httplib::Response& response, json content) const
 {
     auto count = content.size();
-    json envelope { { "time", formatted(std::chrono::system_clock::now(), "%Y-%m-%dT%H:%M:%SZ") }, { "resultMessage", "SUCCESS" },
+    json envelope { { "time", formatted(options_.now(), "%Y-%m-%dT%H:%M:%SZ") }, { "resultMessage", "SUCCESS" },
         { "statusCode", "200" }, { "message", "" }, { "contentCnt", count }, { "paging", nullptr }, { "content", std::move(content) } };
     replyJson(response, 200, envelope.dump());
 }

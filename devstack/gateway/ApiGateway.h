@@ -85,7 +85,7 @@ private:
 
     const BackendEmployee* employeeForUserToken(const httplib::Request& request, httplib::Response& response) const;
     nlohmann::json withGatewayAddress(const nlohmann::json& value) const;
-    static void replyEnvelope(httplib::Response& response, nlohmann::json content);
+    void replyEnvelope(httplib::Response& response, nlohmann::json content) const;
     static void replyError(httplib::Response& response, int status, const std::string& error, const std::string& description);
 
     const Options options_;

@@ -1,5 +1,7 @@
 #include "devstack/identity/TokenSigner.h"
 
+#include "platform/oidc/Base64Url.h"
+
 #include <openssl/bn.h>
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
@@ -46,39 +48,12 @@ TokenSigner::~TokenSigner() = default;
 
 std::string TokenSigner::base64Url(const std::string& bytes)
 {
-    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    text.resize(static_cast<std::size_t>(length));
-    while (!text.empty() && text.back() == '=')
-        text.pop_back();
-    for (auto& c : text)
-        c = c == '+' ? '-' : c == '/' ? '_' : c;
-    return text;
+    return platform::base64UrlEncode({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
 }
 
 std::optional<std::string> TokenSigner::fromBase64Url(const std::string& text)
 {
-    std::string standard = text;
-    for (auto& c : standard) {
-        if (c == '-')
-            c = '+';
-        else if (c == '_')
-            c = '/';
-        else if (c == '+' || c == '/' || c == '=')
-            return std::nullopt;
-    }
-    if (standard.size() % 4 == 1)
-        return std::nullopt;
-    std::size_t padding = (4 - standard.size() % 4) % 4;
-    standard.append(padding, '=');
-    std::string bytes(standard.size() / 4 * 3 + 1, '\0');
-    int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-        reinterpret_cast<const unsigned char*>(standard.data()), static_cast<int>(standard.size()));
-    if (length < 0)
-        return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(length) - padding);
-    return bytes;
+    return platform::base64UrlDecode(text);
 }
 
 std::string TokenSigner::randomToken(std::size_t byteCount)

@@ -58,4 +58,9 @@ HttpSession& defaultHttpSession()
     return *session;
 }
 
+std::size_t HttpSession::requestsInFlight() const
+{
+    return core_->requestsInFlight();
+}
+
 } // namespace platform

@@ -61,6 +61,9 @@ public:
 
     const HttpSessionConfiguration& configuration() const;
 
+    // Requests started and not yet delivered to their completion's queue.
+    std::size_t requestsInFlight() const;
+
 private:
     std::shared_ptr<DataRequest> failedRequest(std::string url, HttpMethod method, HttpHeaderList headers, std::string reason);
 

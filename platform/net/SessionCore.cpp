@@ -43,4 +43,10 @@ void SessionCore::release(const Request* request)
     }
 }
 
+std::size_t SessionCore::requestsInFlight() const
+{
+    std::lock_guard lock(mutex_);
+    return inFlight_.size();
+}
+
 } // namespace platform

@@ -28,9 +28,10 @@ public:
     // Keeps a started request alive until it has finished.
     void retain(std::shared_ptr<Request> request);
     void release(const Request* request);
+    std::size_t requestsInFlight() const;
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::unordered_map<const Request*, std::shared_ptr<Request>> inFlight_;
 };
 

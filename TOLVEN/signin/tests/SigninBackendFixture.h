@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TOLVEN/signin/APISession.h"
 #include "TOLVEN/signin/AppSession.h"
 #include "TOLVEN/signin/GatewayConfiguration.h"
 #include "TOLVEN/signin/TokenManager.h"
@@ -10,6 +11,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/net/HttpSession.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +99,18 @@ protected:
         return *slot;
     }
 
-    // Lets work still on its way (answers, reports) land before counting.
-    void settle() { env.runUntil([] { return false; }, std::chrono::milliseconds(300)); }
+    // Lets work still on its way (answers, reports, and the requests they
+    // start in turn) land before counting: the main queue runs until neither
+    // session has a request in flight and nothing is left to deliver.
+    void settle()
+    {
+        auto quiet = [] { return apiSession().requestsInFlight() == 0 && platform::defaultHttpSession().requestsInFlight() == 0; };
+        do {
+            waitFor(quiet);
+            // A request leaves the count after its answer was queued here.
+            env.runUntilIdle();
+        } while (!quiet());
+    }
 
     std::vector<devstack::RecordedRequest> gatewayRequests(const std::string& path) { return gateway.requestLog().forPath(path); }
     std::vector<devstack::RecordedRequest> identityRequests(const std::string& path) { return identity.requestLog().forPath(path); }

@@ -2,6 +2,7 @@
 
 #include "card/CardDataChecks.h"
 #include "card/CardStrings.h"
+#include "common/CharacterCount.h"
 #include "common/LibrarySuite.h"
 #include "lumitrex/DataError.h"
 #include "lumitrex/Error.h"
@@ -111,29 +112,44 @@ bool MobileCardEngine::setData(const std::optional<std::string>& uid, const std:
     if (!isHexDigits(*mid))
         throwError(DataError::invalidDataFormat);
 
-    _uid = crypto.uidDigitsToHex(*uid);
-    _mid = *mid;
+    auto uidHex = crypto.uidDigitsToHex(*uid);
+    // Missing and duplicate keys replace the numbers before they are reported.
+    auto refuseAfterStoringNumbers = [&](KeyError error) {
+        _uid = uidHex;
+        _mid = *mid;
+        throwError(error);
+    };
 
+    auto configuredText = configuredCardKey();
+    bool keyConfigured = configuredText && !configuredText->empty();
     std::optional<std::string> configuredKey;
-    if (auto configured = configuredCardKey())
-        configuredKey = crypto.decryptCardKey(*configured);
+    if (keyConfigured)
+        configuredKey = crypto.decryptCardKey(*configuredText);
     bool keyGiven = key && !key->empty();
 
     std::optional<std::string> cardKey;
     if (configuredKey && !configuredKey->empty()) {
         if (keyGiven)
-            throwError(KeyError::duplicate);
+            refuseAfterStoringNumbers(KeyError::duplicate);
         cardKey = configuredKey;
-    } else {
-        if (!keyGiven)
-            throwError(KeyError::notFound);
+    } else if (keyGiven) {
         cardKey = crypto.decryptCardKey(*key);
-        // A given key that does not decrypt yields no mobile key at all.
-        if (!cardKey)
-            throwError(KeyError::notFound);
+    } else if (!keyConfigured) {
+        refuseAfterStoringNumbers(KeyError::notFound);
     }
 
-    _mkey = crypto.deriveMobileKey(*_uid, *cardKey);
+    // A key that does not decrypt to 16 bytes would leave the second
+    // identifier without a cipher chain: the card would go on advertising its
+    // last identifiers, frozen. Such a key is refused and nothing changes.
+    if (!cardKey || !isAesKeyHex(*cardKey))
+        throwError(KeyError::notFound);
+    auto mobileKey = crypto.deriveMobileKey(uidHex, *cardKey);
+    if (!isAesKeyHex(mobileKey))
+        throwError(KeyError::notFound);
+
+    _uid = std::move(uidHex);
+    _mid = *mid;
+    _mkey = std::move(mobileKey);
     return true;
 }
 

@@ -68,11 +68,17 @@ struct KeySourceCase {
     std::optional<std::string> configured;
     std::optional<std::string> given;
     std::optional<KeyError> expected;
+    // A missing or duplicate key still replaces card and site number; a key
+    // that is there but unusable changes nothing at all.
+    bool replacesNumbers = true;
 };
 
 TEST_F(Card, TheCardKeyComesFromExactlyOneSource)
 {
     const std::string key = siteCardKey();
+    const std::string shortKey = devstack::ReaderCrypto::makeCardKey("00112233445566778899");
+    const std::string notHex = devstack::ReaderCrypto::makeCardKey("this text is not a hex card key!");
+    const std::string empty = devstack::ReaderCrypto::makeCardKey("");
     const KeySourceCase cases[] = {
         { "configured and given", key, key, KeyError::duplicate },
         { "configured, given empty", key, "", std::nullopt },
@@ -80,8 +86,15 @@ TEST_F(Card, TheCardKeyComesFromExactlyOneSource)
         { "neither", std::nullopt, std::nullopt, KeyError::notFound },
         { "given empty only", std::nullopt, "", KeyError::notFound },
         { "given only", std::nullopt, key, std::nullopt },
-        { "given does not decrypt", std::nullopt, "bm90IGEga2V5", KeyError::notFound },
         { "configured does not decrypt, given", "not base64", key, std::nullopt },
+        { "given does not decrypt", std::nullopt, "bm90IGEga2V5", KeyError::notFound, false },
+        { "given decrypts to 20 hex digits", std::nullopt, shortKey, KeyError::notFound, false },
+        { "given decrypts to text that is not hex", std::nullopt, notHex, KeyError::notFound, false },
+        { "given decrypts to nothing", std::nullopt, empty, KeyError::notFound, false },
+        { "configured decrypts to 20 hex digits", shortKey, std::nullopt, KeyError::notFound, false },
+        { "configured decrypts to text that is not hex", notHex, std::nullopt, KeyError::notFound, false },
+        { "configured decrypts to nothing", empty, std::nullopt, KeyError::notFound, false },
+        { "configured does not decrypt", "bm90IGEga2V5", std::nullopt, KeyError::notFound, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -90,6 +103,8 @@ TEST_F(Card, TheCardKeyComesFromExactlyOneSource)
         else
             env.removeInfoValue("Mobile Card Key");
         auto& engine = makeCard();
+        engine._uid = "previous uid";
+        engine._mid = "previous mid";
         engine._mkey = "previous";
 
         auto error = thrownBy([&] { EXPECT_TRUE(engine.setData(kCardNumber, "0000000000000000", c.given)); });
@@ -100,9 +115,8 @@ TEST_F(Card, TheCardKeyComesFromExactlyOneSource)
             EXPECT_FALSE(error);
             EXPECT_EQ(engine._mkey->size(), 32u);
         }
-        // Card and site number are replaced before the key is looked at.
-        EXPECT_EQ(engine._uid, "0C22384E5A0C2238");
-        EXPECT_EQ(engine._mid, "0000000000000000");
+        EXPECT_EQ(engine._uid, c.replacesNumbers ? "0C22384E5A0C2238" : "previous uid");
+        EXPECT_EQ(engine._mid, c.replacesNumbers ? "0000000000000000" : "previous mid");
     }
 }
 

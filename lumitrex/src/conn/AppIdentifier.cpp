@@ -1,32 +1,15 @@
 #include "conn/AppIdentifier.h"
 
+#include "common/CharacterCount.h"
 #include "crypto/AppIdCipher.h"
 
 #include "platform/foundation/Bundle.h"
-
-#include <unicode/utf8.h>
 
 namespace lumitrex {
 
 namespace {
 
 constexpr std::size_t kKeyLength = 16;
-
-// Characters, not bytes: a key of Hangul syllables pads like one of digits.
-std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    int32_t offset = 0;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    auto length = static_cast<int32_t>(text.size());
-    while (offset < length) {
-        UChar32 character;
-        U8_NEXT(bytes, offset, length, character);
-        (void)character;
-        ++count;
-    }
-    return count;
-}
 
 bool isPresent(const std::optional<std::string>& text)
 {
@@ -45,6 +28,8 @@ std::optional<std::string> appIdentifierKey(const std::optional<std::string>& de
     else
         key = *deviceKey;
 
+    // Characters as a reader sees them: a key of Hangul syllables or of
+    // accented letters pads like one of digits.
     auto length = characterCount(key);
     // Padding cannot shorten a key, and a cut key would name another device.
     if (length > kKeyLength)

@@ -22,9 +22,10 @@ const char* const kEncKey = "enc";
 
 std::string storedAppId()
 {
+    // Only text is an identifier: the suite would render a stored number as text.
     if (auto suite = librarySuite()) {
-        if (auto stored = suite->stringForKey(kEncKey))
-            return *stored;
+        if (auto stored = suite->objectForKey(kEncKey); stored && stored->is<std::string>())
+            return *stored->get<std::string>();
     }
     return {};
 }

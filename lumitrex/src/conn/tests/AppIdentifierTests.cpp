@@ -28,6 +28,9 @@ TEST(AppIdentifierKeyTest, ChoosesAndPadsTheKey)
         { "longer than 16", "0123456789abcdefg", std::nullopt, std::nullopt },
         // Characters, not bytes: four Hangul syllables get twelve zeros.
         { "Hangul", "\xEA\xB0\x80\xEA\xB0\x80\xEA\xB0\x80\xEA\xB0\x80", std::nullopt, "\xEA\xB0\x80\xEA\xB0\x80\xEA\xB0\x80\xEA\xB0\x80" "000000000000" },
+        // A letter with a combining accent is one character, as everywhere in the library.
+        { "combining accents", "e\xCC\x81" "e\xCC\x81" "e\xCC\x81" "e\xCC\x81", std::nullopt,
+            "e\xCC\x81" "e\xCC\x81" "e\xCC\x81" "e\xCC\x81" "000000000000" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

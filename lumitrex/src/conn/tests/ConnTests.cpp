@@ -69,6 +69,15 @@ TEST_F(ConnTest, AbsentDeviceNumberIsNullAndBothGivenStoreAnEmptyIdentifier)
     EXPECT_EQ(librarySuite()->stringForKey("enc"), "");
 }
 
+TEST_F(ConnTest, AStoredValueThatIsNotTextIsNoIdentifier)
+{
+    for (auto stored : { platform::PlistValue(42), platform::PlistValue(true) }) {
+        librarySuite()->setObject("enc", stored);
+        Conn::cardList("1111");
+        EXPECT_EQ(lastEnvelope()["body"]["request"]["appid"], "");
+    }
+}
+
 TEST_F(ConnTest, EachOperationSendsItsMembersWithTheStoredIdentifier)
 {
     struct Case {

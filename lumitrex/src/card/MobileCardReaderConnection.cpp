@@ -6,7 +6,9 @@
 #include "lumitrex/Error.h"
 #include "platform/foundation/Clock.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace lumitrex {
 
@@ -21,6 +23,16 @@ constexpr auto kRescanAfterFailure = 1s;
 constexpr auto kRescanAfterDisconnect = 3s;
 // Connections that end within this many rounds teach the reader's threshold.
 constexpr int kLearningRounds = 3;
+
+// The weakest reading the gate accepts, in dBm. A stored history may hold
+// any 64-bit value, so the threshold is held to the scale of a reading
+// before it is negated: beyond either end it accepts everything or nothing,
+// as it would had the arithmetic not overflowed.
+std::int64_t signalFloor(std::int64_t threshold, MobileCard::Proximity proximity)
+{
+    constexpr std::int64_t kScale = 127;
+    return -(std::clamp<std::int64_t>(threshold, 0, kScale) + static_cast<int>(proximity));
+}
 
 } // namespace
 
@@ -65,8 +77,7 @@ void MobileCardEngine::centralManagerDidDiscover(platform::CentralManager&, cons
     const platform::AdvertisementData&, int rssi)
 {
     auto threshold = rssiHelper->thresholdFor(peripheral->identifier().uuidString());
-    auto proximity = static_cast<int>(proximityLevel());
-    if (rssi < -(threshold + proximity) || rssi == platform::CentralManager::kRSSIUnavailable)
+    if (rssi < signalFloor(threshold, proximityLevel()) || rssi == platform::CentralManager::kRSSIUnavailable)
         return;
     discoveredPeripheral = peripheral;
     peripheral->setDelegate(this);

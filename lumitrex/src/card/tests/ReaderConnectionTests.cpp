@@ -76,6 +76,30 @@ TEST_F(ReaderConnection, SignalGateUsesTheReadersThresholdAndTheProximityLevel)
     EXPECT_EQ(central().scanFilter(), std::vector { kReaderService });
 }
 
+TEST_F(ReaderConnection, ExtremeStoredThresholdsKeepTheirMeaning)
+{
+    reader.host();
+    struct Case {
+        std::int64_t stored;
+        MobileCard::Proximity proximity;
+        int rssi;
+        bool connects;
+    };
+    // The proximity level is added to the threshold before the gate negates it.
+    const Case cases[] = {
+        { INT64_MIN, MobileCard::Proximity::near, -40, false },
+        { INT64_MAX, MobileCard::Proximity::far, -100, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        PlistValue::Array values(10, PlistValue(c.stored));
+        platform::UserDefaults::standard().setObject("rsscheck",
+            PlistValue::Array { PlistValue::Dictionary { { readerDevice.identifier().uuidString(), values } } });
+        makeBackgroundCard(c.rssi, c.proximity);
+        EXPECT_EQ(card->discoveredPeripheral != nullptr, c.connects);
+    }
+}
+
 TEST_F(ReaderConnection, AnEmptyHistoryJudgesTheFirstAdvertisementAgainstSixty)
 {
     reader.host();

@@ -5,6 +5,7 @@
 
 #include <openssl/evp.h>
 
+#include <cstdint>
 #include <ctime>
 #include <iomanip>
 #include <sstream>
@@ -68,6 +69,26 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
 {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
+}
+
+// The total of the order's rows, each of which needs an integer cost of 0 or
+// more; nothing when a row has none or the total does not fit 64 bits, so a
+// crafted order can never come out cheap or negative.
+std::optional<std::int64_t> orderAmount(const json& rows)
+{
+    std::int64_t amount = 0;
+    for (const auto& row : rows) {
+        if (!row.is_object())
+            return std::nullopt;
+        auto cost = row.value("cost", json());
+        // Unsigned numbers beyond the signed range would wrap when read.
+        if (!cost.is_number_integer() || (cost.is_number_unsigned() && cost.get<std::uint64_t>() > INT64_MAX))
+            return std::nullopt;
+        auto value = cost.get<std::int64_t>();
+        if (value < 0 || __builtin_add_overflow(amount, value, &amount))
+            return std::nullopt;
+    }
+    return amount;
 }
 
 } // namespace
@@ -316,12 +337,9 @@ void ApiGateway::feeOrder(const httplib::Request& request, httplib::Response& re
     auto* employee = options_.directory.byEmployeeNumber(order["employeeNumber"].get<std::string>());
     if (!employee)
         return replyError(response, 404, "not_found", "No such employee.");
-    std::int64_t amount = 0;
-    for (const auto& row : order["costDataList"]) {
-        if (!row.is_object() || !row.value("cost", json()).is_number_integer())
-            return replyError(response, 400, "invalid_request", "Every row needs an integer cost.");
-        amount += row["cost"].get<std::int64_t>();
-    }
+    auto amount = orderAmount(order["costDataList"]);
+    if (!amount)
+        return replyError(response, 400, "invalid_request", "Every row needs a cost of 0 or more, and the total must fit the amount.");
     int sequence;
     {
         std::lock_guard lock(mutex_);
@@ -330,10 +348,10 @@ void ApiGateway::feeOrder(const httplib::Request& request, httplib::Response& re
     auto now = options_.now();
     auto ediDate = formatted(now, "%Y%m%d%H%M%S");
     const std::string mid = "brantwk01m";
-    json form { { "amt", amount }, { "moid", "PK" + ediDate + std::to_string(sequence) }, { "mid", mid },
+    json form { { "amt", *amount }, { "moid", "PK" + ediDate + std::to_string(sequence) }, { "mid", mid },
         { "buyerName", employee->employeeLoginInfo.value("name", "") }, { "buyerTel", employee->employeeLoginInfo.value("phoneNum", "") },
         { "buyerEmail", employee->email }, { "vbankExpDate", formatted(now + std::chrono::hours(24), "%Y%m%d") },
-        { "encryptData", TokenSigner::base64Url(TokenSigner::sha256(ediDate + mid + std::to_string(amount) + "devstack-merchant-key")) },
+        { "encryptData", TokenSigner::base64Url(TokenSigner::sha256(ediDate + mid + std::to_string(*amount) + "devstack-merchant-key")) },
         { "goodsCl", "1" }, { "ediDate", ediDate } };
     replyEnvelope(response, json::array({ form }));
 }

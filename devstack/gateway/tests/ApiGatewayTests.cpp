@@ -146,5 +146,40 @@ TEST_F(ApiGatewayTest, PhotoIsAJpegAndFaultsCanBeSwitchedOn)
     EXPECT_EQ(get("/back/hr/notice/list?type=MOBILE", token)->body, "<html>maintenance</html>");
 }
 
+TEST_F(ApiGatewayTest, FeeOrderTotalsTheCostsAndRefusesTotalsThatDoNotFit)
+{
+    auto token = gatewayToken("kim.minsu@brantwick.com");
+    auto order = [&](const std::vector<json>& costs) {
+        json rows = json::array();
+        for (const auto& cost : costs)
+            rows.push_back({ { "carNumber", "12가3456" }, { "cost", cost }, { "parkingMonth", 5 }, { "parkingYear", 2024 },
+                { "parkingCount", 20 }, { "parkingLotCode", "P3" } });
+        json body { { "employeeNumber", "20190123" }, { "costDataList", rows } };
+        return client().Post(std::string(ApiGateway::basePath) + "/back/parking/cost/order-mobile",
+            httplib::Headers { { "Authorization", "Bearer " + token } }, body.dump(), "application/json");
+    };
+
+    auto accepted = order({ 50000, 30000, 0 });
+    ASSERT_EQ(accepted->status, 200) << accepted->body;
+    EXPECT_EQ(json::parse(accepted->body)["content"][0]["amt"], 80000);
+    EXPECT_EQ(order({ INT64_MAX })->status, 200);
+
+    struct Case {
+        const char* name;
+        std::vector<json> costs;
+    };
+    const Case refused[] = {
+        { "negative cost", { 50000, -1 } },
+        { "total past the signed range", { INT64_MAX, 1 } },
+        { "unsigned beyond the signed range", { UINT64_MAX } },
+        { "fraction", { 1.5 } },
+        { "text", { "50000" } },
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(order(c.costs)->status, 400);
+    }
+}
+
 } // namespace
 } // namespace devstack

@@ -6,24 +6,6 @@
 
 namespace devstack {
 
-namespace {
-
-RecordedRequest recordOf(const httplib::Request& request)
-{
-    RecordedRequest recorded;
-    recorded.method = request.method;
-    recorded.path = request.path;
-    if (auto mark = request.target.find('?'); mark != std::string::npos)
-        recorded.query = request.target.substr(mark + 1);
-    recorded.params.insert(request.params.begin(), request.params.end());
-    for (const auto& [name, value] : request.headers)
-        recorded.headers.emplace_back(name, value);
-    recorded.body = request.body;
-    return recorded;
-}
-
-} // namespace
-
 HttpsService::HttpsService(std::string name)
     : name_(std::move(name))
 {
@@ -55,7 +37,7 @@ void HttpsService::start(const DevCertificates& certificates, int port)
     // Small answers go out at once instead of waiting on the peer's delayed ACK.
     server->set_tcp_nodelay(true);
     // Runs after the handler and before the answer is written.
-    server->set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) { log_.record(recordOf(request)); });
+    server->set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) { log_.record(RequestLog::recordOf(request)); });
     installRoutes(*server);
 
     int bound = port == 0 ? server->bind_to_any_port("127.0.0.1") : (server->bind_to_port("127.0.0.1", port) ? port : -1);

@@ -2,6 +2,8 @@
 
 #include "platform/net/HttpHeaderList.h"
 
+#include <algorithm>
+
 namespace devstack {
 
 std::optional<std::string> RecordedRequest::header(std::string_view name) const
@@ -21,8 +23,37 @@ std::optional<std::string> RecordedRequest::param(const std::string& name) const
     return found->second;
 }
 
+RecordedRequest RequestLog::recordOf(const httplib::Request& request)
+{
+    RecordedRequest recorded;
+    recorded.method = request.method;
+    recorded.path = request.path;
+    if (auto mark = request.target.find('?'); mark != std::string::npos)
+        recorded.query = request.target.substr(mark + 1);
+    // The query and the headers are already bounded by the server; a form
+    // body's parameters are not.
+    std::size_t paramBytes = 0;
+    for (const auto& [name, value] : request.params) {
+        paramBytes += name.size() + value.size();
+        if (paramBytes > bodyPrefixLimit)
+            break;
+        recorded.params.emplace(name, value);
+    }
+    for (const auto& [name, value] : request.headers)
+        recorded.headers.emplace_back(name, value);
+    // Copies the prefix only, never the whole body.
+    recorded.body = request.body.substr(0, bodyPrefixLimit);
+    recorded.bodySize = request.body.size();
+    return recorded;
+}
+
 void RequestLog::record(RecordedRequest request)
 {
+    request.bodySize = std::max(request.bodySize, request.body.size());
+    if (request.body.size() > bodyPrefixLimit) {
+        request.body.resize(bodyPrefixLimit);
+        request.body.shrink_to_fit();
+    }
     std::lock_guard lock(mutex_);
     // Dropping the older half at once keeps recording cheap on average.
     if (requests_.size() == capacity)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <httplib.h>
+
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -20,7 +22,10 @@ struct RecordedRequest {
     // Query parameters (or form-body parameters of a URL-form POST), decoded.
     std::multimap<std::string, std::string> params;
     std::vector<std::pair<std::string, std::string>> headers;
+    // At most RequestLog::bodyPrefixLimit bytes of the body.
     std::string body;
+    // The length of the whole body as it arrived.
+    std::size_t bodySize = 0;
 
     // The first header of that name, compared without regard to case.
     std::optional<std::string> header(std::string_view name) const;
@@ -32,8 +37,17 @@ struct RecordedRequest {
 // its answer always finds the request here. A long-running service keeps
 // only its newest requests (at least `capacity / 2`, at most `capacity`), so
 // the log does not grow without end; count() still counts them all.
+//
+// Of each body only a prefix is kept, and of the parameters decoded from a
+// form body only as many as fit the same size: a log of whole bodies would
+// keep every upload a long-running devstack ever received.
 class RequestLog {
 public:
+    static constexpr std::size_t bodyPrefixLimit = 64 * 1024;
+
+    // A record of `request` that keeps only what the log keeps.
+    static RecordedRequest recordOf(const httplib::Request& request);
+
     void record(RecordedRequest request);
     std::vector<RecordedRequest> all() const;
     std::optional<RecordedRequest> last() const;

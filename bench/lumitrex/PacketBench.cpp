@@ -3,7 +3,7 @@
 
 #include "AllocationCounter.h"
 #include "crypto/PacketBuilder.h"
-#include "lumitrex/CryptoDevice.h"
+#include "crypto/CryptoDeviceOperations.h"
 
 #include "platform/foundation/testing/TestEnvironment.h"
 
@@ -18,7 +18,7 @@ struct CardData {
 };
 
 template<typename Tick>
-void measure(benchmark::State& state, lumitrex::CryptoDevice& crypto, Tick tick)
+void measure(benchmark::State& state, lumitrex::CryptoDeviceOperations& crypto, Tick tick)
 {
     CardData card { crypto.uidDigitsToHex("1234567890123456") };
     // One build outside the loop fetches the ciphers and sets up the contexts.
@@ -37,7 +37,7 @@ void measure(benchmark::State& state, lumitrex::CryptoDevice& crypto, Tick tick)
 // The real clock: the formatted timestamp is reused within its second.
 void BM_AdvertisingPacketBuild(benchmark::State& state)
 {
-    lumitrex::CryptoDevice crypto;
+    lumitrex::CryptoDeviceOperations crypto;
     measure(state, crypto, [] { });
 }
 BENCHMARK(BM_AdvertisingPacketBuild);
@@ -46,7 +46,7 @@ BENCHMARK(BM_AdvertisingPacketBuild);
 void BM_AdvertisingPacketBuildNewSecond(benchmark::State& state)
 {
     platform::TestEnvironment env;
-    lumitrex::CryptoDevice crypto;
+    lumitrex::CryptoDeviceOperations crypto;
     measure(state, crypto, [&] { env.manualClock().advance(std::chrono::seconds(1)); });
 }
 BENCHMARK(BM_AdvertisingPacketBuildNewSecond);

@@ -4,7 +4,7 @@
 #include "crypto/Bytes.h"
 #include "crypto/PacketBuilder.h"
 #include "lumitrex/CTutil.h"
-#include "lumitrex/CryptoDevice.h"
+#include "crypto/CryptoDeviceOperations.h"
 #include "lumitrex/MobileCard.h"
 #include "platform/bluetooth/BluetoothUUID.h"
 #include "platform/bluetooth/CentralManager.h"
@@ -109,7 +109,7 @@ public:
     const platform::BluetoothUUID initUUID;
     const std::unique_ptr<platform::CentralManager> centralManager;
     std::shared_ptr<platform::Peripheral> discoveredPeripheral;
-    const CryptoDevice crypto;
+    const CryptoDeviceOperations crypto;
     int sendCount = 0;
     const std::unique_ptr<RSSIHelper> rssiHelper;
     std::string currentDevice;

@@ -17,7 +17,7 @@ struct PacketPair {
 };
 
 // Builds P1 and E3 from the engine's texts and one 14-digit timestamp
-// ("yyyyMMddHHmmss", from CryptoDevice::timestampString).
+// ("yyyyMMddHHmmss", from CryptoDeviceOperations::timestampString).
 // - P1 = the bytes of `uidHex` followed by ts8 ("00" + timestamp as BCD). With
 //   an empty (or non-hex) `uidHex` it is ts8 alone, 8 bytes.
 // - E3 is empty when the chain fails: an empty or refused `mkeyHex` (each

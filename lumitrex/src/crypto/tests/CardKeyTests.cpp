@@ -1,5 +1,5 @@
 #include "crypto/AppIdCipher.h"
-#include "lumitrex/CryptoDevice.h"
+#include "crypto/CryptoDeviceOperations.h"
 #include "crypto/Bytes.h"
 #include "crypto/tests/ReferenceAes.h"
 
@@ -27,7 +27,7 @@ protected:
     ~CardKeyTests() override { platform::setConsoleSinkForTesting({}); }
 
     platform::TestEnvironment env;
-    CryptoDevice crypto;
+    CryptoDeviceOperations crypto;
     std::vector<std::string> consoleLines;
 };
 

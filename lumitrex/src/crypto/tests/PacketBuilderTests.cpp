@@ -1,6 +1,6 @@
 #include "crypto/PacketBuilder.h"
 #include "crypto/tests/ReferenceAes.h"
-#include "lumitrex/CryptoDevice.h"
+#include "crypto/CryptoDeviceOperations.h"
 
 #include "platform/foundation/Console.h"
 #include "platform/foundation/testing/TestEnvironment.h"
@@ -29,7 +29,7 @@ protected:
     ~PacketBuilderTests() override { platform::setConsoleSinkForTesting({}); }
 
     platform::TestEnvironment env; // 2024-05-06 13:45:07 in Seoul
-    CryptoDevice crypto;
+    CryptoDeviceOperations crypto;
     std::vector<std::string> consoleLines;
 };
 

@@ -57,11 +57,11 @@ void advertisingTick(benchmark::State& state)
     Phone phone;
     phone.card->startAdvertising();
     for (auto _ : state) {
-        phone.card->sendAdvertisingPacket();
+        phone.card->advertiser().sendAdvertisingPacket();
         // A tick every 0.3 s: the packets' timestamp moves as on a phone.
         phone.env.manualClock().advance(300ms);
     }
-    benchmark::DoNotOptimize(phone.card->vondTwoUUID);
+    benchmark::DoNotOptimize(phone.card->advertiser().secondIdentifier());
 }
 BENCHMARK(advertisingTick);
 
@@ -72,7 +72,7 @@ void signalGateDecision(benchmark::State& state)
     platform::AdvertisementData advertisement { "Reader", {} };
     for (auto _ : state)
         // Weaker than any threshold: judged and ignored, as most advertisements are.
-        phone.card->centralManagerDidDiscover(*phone.card->centralManager, reader, advertisement, -90);
+        phone.card->readerConnector().centralManagerDidDiscover(phone.card->readerConnector().centralManager(), reader, advertisement, -90);
 }
 BENCHMARK(signalGateDecision);
 

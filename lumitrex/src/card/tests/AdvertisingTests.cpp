@@ -20,7 +20,7 @@ protected:
 
     PacketPair packetsAt(const char* timestamp) const
     {
-        return buildAdvertisingPackets(*card->_uid, *card->_mid, *card->_mkey, timestamp);
+        return buildAdvertisingPackets(*card->cardData().uid(), *card->cardData().mid(), *card->cardData().mobileKey(), timestamp);
     }
 
     static AdvertisementData first(const PacketPair& packets) { return { "Vond1", { *BluetoothUUID::fromData(packets.first) } }; }
@@ -31,7 +31,7 @@ TEST_F(Advertising, TicksAlternateTheIdentifiersEachBuiltOneTickEarlier)
 {
     auto& engine = makeCardWithData();
     ASSERT_TRUE(engine.startAdvertising());
-    EXPECT_EQ(engine.vondOneUUID, *BluetoothUUID::fromData(packetsAt("20240506134507").first)) << "built at start";
+    EXPECT_EQ(engine.advertiser().firstIdentifier(), *BluetoothUUID::fromData(packetsAt("20240506134507").first)) << "built at start";
     EXPECT_FALSE(engine.isAdvertising());
 
     env.fastForwardBy(299ms);
@@ -45,7 +45,7 @@ TEST_F(Advertising, TicksAlternateTheIdentifiersEachBuiltOneTickEarlier)
         first(packetsAt("20240506134508")), second(packetsAt("20240506134508")), first(packetsAt("20240506134509")) };
     EXPECT_EQ(advertised, expected);
     EXPECT_NE(expected[0], expected[2]);
-    EXPECT_EQ(engine.vondTwoUUID, *BluetoothUUID::fromData(packetsAt("20240506134509").second)) << "rebuilt by the last tick";
+    EXPECT_EQ(engine.advertiser().secondIdentifier(), *BluetoothUUID::fromData(packetsAt("20240506134509").second)) << "rebuilt by the last tick";
 }
 
 TEST_F(Advertising, StopEndsTheTicksAndARestartGoesOnWithTheIdentifierThatIsDue)
@@ -91,7 +91,7 @@ TEST_F(Advertising, StartRefusesBluetoothThatIsNotPoweredOn)
             EXPECT_EQ(error, make_error_code(*c.expected));
         else
             EXPECT_FALSE(error || started);
-        EXPECT_FALSE(engine.mTimer);
+        EXPECT_FALSE(engine.advertiser().timer());
     }
 
     // Right after start-up the manager has not looked at the radio yet.
@@ -107,12 +107,12 @@ TEST_F(Advertising, StartWhileAdvertisingStopsTheAdvertisementAndKeepsTheTimer)
     auto& engine = makeCardWithData();
     engine.startAdvertising();
     env.fastForwardBy(300ms);
-    auto timer = engine.mTimer;
+    auto timer = engine.advertiser().timer();
     ASSERT_TRUE(engine.isAdvertising());
 
     EXPECT_TRUE(engine.startAdvertising());
     EXPECT_FALSE(engine.isAdvertising());
-    EXPECT_EQ(engine.mTimer, timer);
+    EXPECT_EQ(engine.advertiser().timer(), timer);
     env.fastForwardBy(300ms);
     EXPECT_TRUE(engine.isAdvertising());
     EXPECT_EQ(advertised.size(), 2u);
@@ -138,12 +138,12 @@ TEST_F(Advertising, PlaceholdersAreNeverAdvertisedAndRealPacketsFollowTheCardDat
     engine.startAdvertising();
     env.fastForwardBy(900ms);
     EXPECT_TRUE(advertised.empty());
-    EXPECT_FALSE(engine.isFirstPacketSended);
+    EXPECT_FALSE(engine.advertiser().secondIsDue());
 
     engine.setData(kCardNumber, kCardNumber, std::nullopt);
     env.fastForwardBy(300ms);
     EXPECT_TRUE(advertised.empty()) << "this tick builds the first packets";
-    EXPECT_TRUE(engine.vondOneUUID.uuidString().starts_with("0C22384E-5A0C-2238-0020-240506"));
+    EXPECT_TRUE(engine.advertiser().firstIdentifier().uuidString().starts_with("0C22384E-5A0C-2238-0020-240506"));
     env.fastForwardBy(300ms);
     ASSERT_EQ(advertised.size(), 1u);
     EXPECT_EQ(advertised[0].localName, "Vond1");
@@ -154,10 +154,10 @@ TEST_F(Advertising, AKeyThatBreaksTheCipherChainKeepsThePreviousIdentifiers)
     auto& engine = makeCardWithData();
     engine.startAdvertising();
     env.fastForwardBy(300ms);
-    auto previous = engine.vondTwoUUID;
-    engine._mkey = "";
+    auto previous = engine.advertiser().secondIdentifier();
+    CardDataAccess::setMobileKey(engine.cardData(), "");
     env.fastForwardBy(600ms);
-    EXPECT_EQ(engine.vondTwoUUID, previous);
+    EXPECT_EQ(engine.advertiser().secondIdentifier(), previous);
     EXPECT_EQ(advertised.size(), 3u);
 }
 

@@ -58,7 +58,7 @@ TEST_F(Background, StartRefusesAnythingButAlwaysAuthorisationAndChangesNothing)
         SCOPED_TRACE(int(status));
         simulateAuthorization(status);
         EXPECT_EQ(thrownBy([&] { engine.startBackgroundRunning(); }), make_error_code(expected));
-        EXPECT_EQ(engine.locationStatus, int(status));
+        EXPECT_EQ(engine.backgroundRunner().locationStatus(), int(status));
         EXPECT_EQ(storedBackgroundMode(), std::nullopt);
         EXPECT_TRUE(location().monitoredRegions().empty());
         EXPECT_FALSE(location().isUpdatingLocation());
@@ -81,7 +81,7 @@ TEST_F(Background, StartWithBluetoothOffWatchesTheRegionAndScansOncePoweredOn)
 
     simulateBluetoothState(ManagerState::poweredOn);
     EXPECT_TRUE(central().isScanning());
-    EXPECT_TRUE(engine.doScan);
+    EXPECT_TRUE(engine.readerConnector().scanIsWanted());
 
     // Again: everything is asked for anew, but a running scan is not restarted.
     engine.startBackgroundRunning();
@@ -108,7 +108,7 @@ TEST_F(Background, StopDuringAConnectionCancelsItAndNothingRescans)
 
     engine.stopBackgroundRunning();
     EXPECT_EQ(storedBackgroundMode(), false);
-    EXPECT_FALSE(engine.doScan);
+    EXPECT_FALSE(engine.readerConnector().scanIsWanted());
     EXPECT_FALSE(central().isConnectedTo(readerDevice));
     EXPECT_FALSE(location().isUpdatingLocation());
     EXPECT_TRUE(location().monitoredRegions().empty());
@@ -121,21 +121,21 @@ TEST_F(Background, StopDuringAConnectionCancelsItAndNothingRescans)
 TEST_F(Background, LocationCallbacksWakeTheScanOnlyWhenTheyShould)
 {
     auto& engine = makeCardWithData(true);
-    const auto& region = engine.beaconRegion;
+    const auto& region = engine.beaconWatcher().region();
 
-    engine.locationManagerDidEnterRegion(location(), region);
+    engine.beaconWatcher().locationManagerDidEnterRegion(location(), region);
     EXPECT_FALSE(central().isScanning()) << "background mode is off";
-    engine.locationManagerDidRangeBeacons(location(), {}, region);
+    engine.beaconWatcher().locationManagerDidRangeBeacons(location(), {}, region);
     EXPECT_EQ(central().scanStartCount(), 0);
 
     platform::Beacon seen { devstack::ReaderBeacon::kProximityUUID, 1, 2, platform::BeaconProximity::far, -80 };
-    engine.locationManagerDidRangeBeacons(location(), { seen }, region);
-    engine.locationManagerDidRangeBeacons(location(), { seen }, region);
+    engine.beaconWatcher().locationManagerDidRangeBeacons(location(), { seen }, region);
+    engine.beaconWatcher().locationManagerDidRangeBeacons(location(), { seen }, region);
     EXPECT_EQ(central().scanStartCount(), 2) << "a ranged beacon starts the scan even while one runs";
 
     central().stopScan();
     librarySuite()->setBool("bg_mode", true);
-    engine.locationManagerDidEnterRegion(location(), region);
+    engine.beaconWatcher().locationManagerDidEnterRegion(location(), region);
     EXPECT_EQ(central().scanStartCount(), 3);
 }
 
@@ -169,13 +169,13 @@ TEST_F(Background, TheBeaconWakesTheCardWhichWritesToTheReaderInRounds)
     simulateReaderInRange(-60);
     env.fastForwardBy(100ms);
     ASSERT_TRUE(central().isConnectedTo(readerDevice) || central().isConnectingTo(readerDevice));
-    for (int ms = 0; ms < 3000 && engine.discoveredPeripheral; ++ms)
+    for (int ms = 0; ms < 3000 && engine.readerConnector().discoveredPeripheral(); ++ms)
         env.fastForwardBy(1ms);
-    ASSERT_FALSE(engine.discoveredPeripheral);
-    EXPECT_EQ(engine.sendCount, 21) << "cancelled after the 21st round";
+    ASSERT_FALSE(engine.readerConnector().discoveredPeripheral());
+    EXPECT_EQ(engine.readerConnector().sendCount(), 21) << "cancelled after the 21st round";
     auto firstWrites = std::count_if(reader.writes.begin(), reader.writes.end(), [](const auto& write) { return write.first == kFirstCharacteristic; });
     EXPECT_GE(firstWrites, 21);
-    EXPECT_EQ(engine.rssiHelper->history().size(), 1u) << "nothing learned";
+    EXPECT_EQ(engine.readerConnector().rssiHelper().history().size(), 1u) << "nothing learned";
 
     // Inside the region every ranging report restarts the scan, so the cycle comes round again.
     auto writes = reader.writes.size();

@@ -1,6 +1,7 @@
 // Start-up, card data and the proximity setting of the engine.
 #include "card/tests/CardTestFixture.h"
 
+#include "common/LibrarySuite.h"
 #include "lumitrex/DataError.h"
 #include "lumitrex/KeyError.h"
 #include "platform/foundation/UserDefaults.h"
@@ -41,9 +42,9 @@ TEST_F(Card, SetDataRefusesBadNumbersInItsOrderAndChangesNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(thrownBy([&] { engine.setData(c.uid, c.mid, std::nullopt); }), make_error_code(c.expected));
-        EXPECT_FALSE(engine._uid);
-        EXPECT_FALSE(engine._mid);
-        EXPECT_FALSE(engine._mkey);
+        EXPECT_FALSE(engine.cardData().uid());
+        EXPECT_FALSE(engine.cardData().mid());
+        EXPECT_FALSE(engine.cardData().mobileKey());
     }
 }
 
@@ -51,16 +52,16 @@ TEST_F(Card, SetDataStoresTheCardNumberInHexAndTheSiteNumberUnchanged)
 {
     auto& engine = makeCard();
     EXPECT_TRUE(engine.setData(kCardNumber, "00aaBBccDDeeff11", std::nullopt));
-    EXPECT_EQ(engine._uid, "0C22384E5A0C2238");
-    EXPECT_EQ(engine._mid, "00aaBBccDDeeff11");
-    ASSERT_TRUE(engine._mkey);
-    EXPECT_EQ(engine._mkey->size(), 32u);
-    EXPECT_EQ(engine._mkey->find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(engine.cardData().uid(), "0C22384E5A0C2238");
+    EXPECT_EQ(engine.cardData().mid(), "00aaBBccDDeeff11");
+    ASSERT_TRUE(engine.cardData().mobileKey());
+    EXPECT_EQ(engine.cardData().mobileKey()->size(), 32u);
+    EXPECT_EQ(engine.cardData().mobileKey()->find_first_not_of("0123456789abcdef"), std::string::npos);
 
     // The host passes its card value as both numbers.
     EXPECT_TRUE(engine.setData(kCardNumber, kCardNumber, std::nullopt));
-    EXPECT_EQ(engine._mid, kCardNumber);
-    EXPECT_FALSE(engine.vondOneUUID.uuidString().starts_with("0C22")) << "identifiers wait for the next build";
+    EXPECT_EQ(engine.cardData().mid(), kCardNumber);
+    EXPECT_FALSE(engine.advertiser().firstIdentifier().uuidString().starts_with("0C22")) << "identifiers wait for the next build";
 }
 
 struct KeySourceCase {
@@ -103,20 +104,18 @@ TEST_F(Card, TheCardKeyComesFromExactlyOneSource)
         else
             env.removeInfoValue("Mobile Card Key");
         auto& engine = makeCard();
-        engine._uid = "previous uid";
-        engine._mid = "previous mid";
-        engine._mkey = "previous";
+        CardDataAccess::replace(engine.cardData(), "previous uid", "previous mid", "previous");
 
         auto error = thrownBy([&] { EXPECT_TRUE(engine.setData(kCardNumber, "0000000000000000", c.given)); });
         if (c.expected) {
             EXPECT_EQ(error, make_error_code(*c.expected));
-            EXPECT_EQ(engine._mkey, "previous");
+            EXPECT_EQ(engine.cardData().mobileKey(), "previous");
         } else {
             EXPECT_FALSE(error);
-            EXPECT_EQ(engine._mkey->size(), 32u);
+            EXPECT_EQ(engine.cardData().mobileKey()->size(), 32u);
         }
-        EXPECT_EQ(engine._uid, c.replacesNumbers ? "0C22384E5A0C2238" : "previous uid");
-        EXPECT_EQ(engine._mid, c.replacesNumbers ? "0000000000000000" : "previous mid");
+        EXPECT_EQ(engine.cardData().uid(), c.replacesNumbers ? "0C22384E5A0C2238" : "previous uid");
+        EXPECT_EQ(engine.cardData().mid(), c.replacesNumbers ? "0000000000000000" : "previous mid");
     }
 }
 
@@ -125,12 +124,12 @@ TEST_F(Card, ProximityLevelIsKeptInTheLibrarySuite)
     auto& engine = makeCard();
     EXPECT_EQ(engine.proximityLevel(), MobileCard::Proximity::near);
     engine.setProximityLevel(MobileCard::Proximity::middle);
-    EXPECT_EQ(engine.ud->integerForKey("proximityLevel"), 1);
+    EXPECT_EQ(librarySuite()->integerForKey("proximityLevel"), 1);
     EXPECT_EQ(engine.proximityLevel(), MobileCard::Proximity::middle);
     EXPECT_EQ(platform::UserDefaults::standard().objectForKey("proximityLevel"), std::nullopt);
 
     for (int stored : { 5, -1 }) {
-        engine.ud->setInteger("proximityLevel", stored);
+        librarySuite()->setInteger("proximityLevel", stored);
         EXPECT_EQ(engine.proximityLevel(), MobileCard::Proximity::near) << stored;
     }
     EXPECT_EQ(MobileCard::proximityFromRawValue(2), MobileCard::Proximity::far);
@@ -145,15 +144,15 @@ TEST_F(Card, OnlyABackgroundSwitchThatIsTrueWiresTheCentralAndLocationManagers)
         if (value)
             env.setInfoValue("MobileCard Background Mode Activate", *value);
         auto& engine = makeCard();
-        EXPECT_EQ(engine.centralManager->delegate(), nullptr);
-        EXPECT_EQ(engine.locationManager->delegate(), nullptr);
-        EXPECT_EQ(engine.peripheralManager->delegate(), &engine);
+        EXPECT_EQ(central().delegate(), nullptr);
+        EXPECT_EQ(location().delegate(), nullptr);
+        EXPECT_EQ(engine.advertiser().peripheralManager().delegate(), &engine.advertiser());
         EXPECT_EQ(phone.alwaysAuthorizationRequestCount(), 0);
     }
 
     auto& engine = makeCard(true);
-    EXPECT_EQ(engine.centralManager->delegate(), &engine);
-    EXPECT_EQ(engine.locationManager->delegate(), &engine);
+    EXPECT_EQ(central().delegate(), &engine.readerConnector());
+    EXPECT_EQ(location().delegate(), &engine.beaconWatcher());
     EXPECT_EQ(phone.alwaysAuthorizationRequestCount(), 1);
     EXPECT_TRUE(location().allowsBackgroundLocationUpdates());
     EXPECT_FALSE(location().pausesLocationUpdatesAutomatically());

@@ -31,6 +31,17 @@ inline const std::string& siteCardKey()
     return key;
 }
 
+// Puts card data in states that setData never leaves.
+struct CardDataAccess {
+    static void setMobileKey(CardData& data, std::optional<std::string> mkey) { data.mkey_ = std::move(mkey); }
+    static void replace(CardData& data, std::string uid, std::string mid, std::string mkey)
+    {
+        data.uid_ = std::move(uid);
+        data.mid_ = std::move(mid);
+        data.mkey_ = std::move(mkey);
+    }
+};
+
 // Runs `call` and returns the error code it threw, or nothing.
 template<typename Call>
 std::optional<std::error_code> thrownBy(Call&& call)
@@ -85,8 +96,8 @@ protected:
         return *card;
     }
 
-    platform::SimCentralManager& central() { return static_cast<platform::SimCentralManager&>(*card->centralManager); }
-    platform::SimLocationManager& location() { return static_cast<platform::SimLocationManager&>(*card->locationManager); }
+    platform::SimCentralManager& central() { return static_cast<platform::SimCentralManager&>(card->readerConnector().centralManager()); }
+    platform::SimLocationManager& location() { return static_cast<platform::SimLocationManager&>(card->beaconWatcher().locationManager()); }
 
     void simulateBluetoothState(platform::ManagerState state)
     {

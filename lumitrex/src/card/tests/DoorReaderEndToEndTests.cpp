@@ -71,7 +71,7 @@ TEST_F(AtTheDoor, ConnectedCardOpensTheDoorAndTheReaderHangsUp)
     EXPECT_TRUE(reader->decisions().front().granted) << reader->decisions().front().reason;
     EXPECT_EQ(reader->decisions().front().channel, AccessDecision::Channel::connection);
     EXPECT_FALSE(central().isConnectedTo(readerDevice));
-    EXPECT_FALSE(engine.connectCheckFlag());
+    EXPECT_FALSE(engine.readerConnector().connectCheckFlag());
 
     env.fastForwardBy(4s);
     EXPECT_EQ(count(reader->decisions(), true), 2u) << "the rescan opens it again";

@@ -41,9 +41,9 @@ protected:
     // Steps to the moment the link goes down, so that delays can be measured from it.
     bool runUntilDisconnected()
     {
-        for (int ms = 0; ms < 10000 && card->discoveredPeripheral; ++ms)
+        for (int ms = 0; ms < 10000 && card->readerConnector().discoveredPeripheral(); ++ms)
             env.fastForwardBy(1ms);
-        return !card->discoveredPeripheral;
+        return !card->readerConnector().discoveredPeripheral();
     }
 };
 
@@ -67,8 +67,8 @@ TEST_F(ReaderConnection, SignalGateUsesTheReadersThresholdAndTheProximityLevel)
         SCOPED_TRACE(c.rssi);
         // The first advertisement is judged while the card starts up.
         makeBackgroundCard(c.rssi, c.proximity);
-        EXPECT_EQ(card->discoveredPeripheral != nullptr, c.connects);
-        EXPECT_EQ(card->connectCheckFlag(), c.connects);
+        EXPECT_EQ(card->readerConnector().discoveredPeripheral() != nullptr, c.connects);
+        EXPECT_EQ(card->readerConnector().connectCheckFlag(), c.connects);
         EXPECT_EQ(central().isScanning(), !c.connects);
     }
     EXPECT_TRUE(central().scanOptions().allowDuplicates);
@@ -96,7 +96,7 @@ TEST_F(ReaderConnection, ExtremeStoredThresholdsKeepTheirMeaning)
         platform::UserDefaults::standard().setObject("rsscheck",
             PlistValue::Array { PlistValue::Dictionary { { readerDevice.identifier().uuidString(), values } } });
         makeBackgroundCard(c.rssi, c.proximity);
-        EXPECT_EQ(card->discoveredPeripheral != nullptr, c.connects);
+        EXPECT_EQ(card->readerConnector().discoveredPeripheral() != nullptr, c.connects);
     }
 }
 
@@ -105,9 +105,9 @@ TEST_F(ReaderConnection, AnEmptyHistoryJudgesTheFirstAdvertisementAgainstSixty)
     reader.host();
     platform::UserDefaults::standard().setObject("rsscheck", PlistValue::Array {});
     makeBackgroundCard(-65, MobileCard::Proximity::middle);
-    EXPECT_FALSE(card->discoveredPeripheral) << "-65 is weaker than -61";
+    EXPECT_FALSE(card->readerConnector().discoveredPeripheral()) << "-65 is weaker than -61";
     env.fastForwardBy(100ms);
-    EXPECT_TRUE(card->discoveredPeripheral) << "the reader now has the template's threshold, 70";
+    EXPECT_TRUE(card->readerConnector().discoveredPeripheral()) << "the reader now has the template's threshold, 70";
 }
 
 TEST_F(ReaderConnection, TheTwentyFirstRoundCancelsAndTheRescanComesThreeSecondsAfterTheDisconnection)
@@ -116,22 +116,22 @@ TEST_F(ReaderConnection, TheTwentyFirstRoundCancelsAndTheRescanComesThreeSeconds
     auto& engine = makeBackgroundCard(-60);
     auto history = storedHistory();
     ASSERT_TRUE(runUntilConnected());
-    auto payloads = engine.bleUUIDData;
+    auto payloads = engine.readerConnector().payloads();
     ASSERT_EQ(payloads["vond1"].size(), 16u);
     ASSERT_EQ(payloads["vond2"].size(), 16u);
-    EXPECT_EQ(engine.discoverService(), nullptr);
+    EXPECT_EQ(engine.readerConnector().discoverService(), nullptr);
 
     ASSERT_TRUE(runUntilDisconnected());
-    EXPECT_EQ(engine.sendCount, 21);
+    EXPECT_EQ(engine.readerConnector().sendCount(), 21);
     EXPECT_EQ(central().connectionCancelCount(), 1);
-    EXPECT_FALSE(engine.connectCheckFlag());
-    EXPECT_TRUE(engine.discoverService());
+    EXPECT_FALSE(engine.readerConnector().connectCheckFlag());
+    EXPECT_TRUE(engine.readerConnector().discoverService());
     ASSERT_GE(reader.writes.size(), 2u);
     EXPECT_EQ(reader.writes[0], std::pair(kFirstCharacteristic, payloads["vond1"]));
     EXPECT_EQ(reader.writes[1], std::pair(kSecondCharacteristic, payloads["vond2"]));
     EXPECT_EQ(storedHistory(), history) << "a long connection teaches nothing";
-    EXPECT_EQ(engine.currentRssi, 0);
-    EXPECT_EQ(engine.currentDevice, "");
+    EXPECT_EQ(engine.readerConnector().currentRssi(), 0);
+    EXPECT_EQ(engine.readerConnector().currentDevice(), "");
 
     int scans = central().scanStartCount();
     env.fastForwardBy(2999ms);
@@ -147,8 +147,8 @@ TEST_F(ReaderConnection, AReaderThatHangsUpEarlyTeachesItsSignal)
     auto& engine = makeBackgroundCard(-52);
     ASSERT_TRUE(runUntilConnected());
     ASSERT_TRUE(runUntilDisconnected());
-    EXPECT_EQ(engine.sendCount, 2);
-    auto learned = engine.rssiHelper->history().back();
+    EXPECT_EQ(engine.readerConnector().sendCount(), 2);
+    auto learned = engine.readerConnector().rssiHelper().history().back();
     EXPECT_EQ(learned.begin()->first, readerDevice.identifier().uuidString());
     EXPECT_EQ(learned.begin()->second.front(), 75) << "25 + 52 = 77, clamped";
     EXPECT_EQ(storedHistory().get<PlistValue::Array>()->size(), 2u);
@@ -185,7 +185,7 @@ TEST_F(ReaderConnection, ReadersWithoutTheRightLayoutAreAbandonedOrLeftAlone)
             EXPECT_TRUE(central().isConnectedTo(readerDevice));
             env.fastForwardBy(1ms);
             EXPECT_FALSE(central().isConnectedTo(readerDevice));
-            EXPECT_EQ(card->sendCount, 20);
+            EXPECT_EQ(card->readerConnector().sendCount(), 20);
         } else {
             env.fastForwardBy(5s);
             EXPECT_TRUE(central().isConnectedTo(readerDevice));
@@ -209,7 +209,7 @@ TEST_F(ReaderConnection, PayloadsAreWrittenWhenAtLeastOneIsWhole)
 
     // A refused mobile key leaves "vond2" empty; both are written all the same.
     card->setData(kCardNumber, kCardNumber, std::nullopt);
-    card->_mkey = "";
+    CardDataAccess::setMobileKey(card->cardData(), "");
     env.fastForwardBy(3s);
     ASSERT_TRUE(runUntilConnected());
     env.fastForwardBy(100ms);
@@ -224,8 +224,8 @@ TEST_F(ReaderConnection, AFailedConnectionRescansOneSecondLater)
     readerDevice.failNextConnections(1);
     auto& engine = makeBackgroundCard(-60);
     env.fastForwardBy(30ms);
-    EXPECT_FALSE(engine.connectCheckFlag());
-    EXPECT_TRUE(engine.discoveredPeripheral) << "kept after a failure";
+    EXPECT_FALSE(engine.readerConnector().connectCheckFlag());
+    EXPECT_TRUE(engine.readerConnector().discoveredPeripheral()) << "kept after a failure";
     EXPECT_FALSE(central().isScanning());
     env.fastForwardBy(999ms);
     EXPECT_EQ(central().scanStartCount(), 1);
@@ -239,9 +239,9 @@ TEST_F(ReaderConnection, PowerOnWithoutBackgroundModeCancelsTheReaderAndStopsSca
     auto& engine = makeBackgroundCard(-60);
     ASSERT_TRUE(runUntilConnected());
     librarySuite()->setBool("bg_mode", false);
-    engine.centralManagerDidUpdateState(central());
+    engine.readerConnector().centralManagerDidUpdateState(central());
     env.runUntilIdle();
-    EXPECT_FALSE(engine.doScan);
+    EXPECT_FALSE(engine.readerConnector().scanIsWanted());
     EXPECT_FALSE(central().isConnectedTo(readerDevice));
     EXPECT_FALSE(central().isScanning());
     env.fastForwardBy(10s);
@@ -253,8 +253,8 @@ TEST_F(ReaderConnection, ScanRefusesACentralThatIsNotPoweredOn)
     auto& engine = makeCard(true);
     for (auto [state, expected] : { std::pair(ManagerState::poweredOff, CardError::poweredOff), std::pair(ManagerState(6), CardError::etc) }) {
         simulateBluetoothState(state);
-        EXPECT_EQ(thrownBy([&] { engine.startScan(); }), make_error_code(expected));
-        EXPECT_FALSE(engine.doScan);
+        EXPECT_EQ(thrownBy([&] { engine.readerConnector().startScan(); }), make_error_code(expected));
+        EXPECT_FALSE(engine.readerConnector().scanIsWanted());
     }
 }
 

@@ -90,7 +90,7 @@ TEST_F(RealThreads, CentralCycleRunsItsRoundsWithTheConcurrentRediscoveries)
         // Powering on starts the scan; the cycle ends when the reader's link closes.
         platform::RunLoop::main().runFor(60s);
         EXPECT_TRUE(disconnected);
-        EXPECT_EQ(engine->sendCount, 21);
+        EXPECT_EQ(engine->readerConnector().sendCount(), 21);
         EXPECT_GE(std::count_if(reader.writes.begin(), reader.writes.end(), [](const auto& write) { return write.first == kFirstCharacteristic; }), 21);
         engine->stopBackgroundRunning();
     }

@@ -1,0 +1,26 @@
+#include "platform/ui/Screen.h"
+
+#include "platform/foundation/NotificationCenter.h"
+
+namespace platform::ui {
+
+Screen& Screen::main()
+{
+    static Screen screen;
+    return screen;
+}
+
+void Screen::setCaptured(bool captured)
+{
+    if (captured == captured_)
+        return;
+    captured_ = captured;
+    NotificationCenter::defaultCenter().post({capturedDidChangeNotification, {}});
+}
+
+void Screen::resetForTesting()
+{
+    *this = Screen();
+}
+
+}

@@ -1,0 +1,375 @@
+#include "platform/ui/layout/LayoutEngine.h"
+
+#include "platform/foundation/Console.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/controls/ScrollView.h"
+#include "platform/ui/layout/LinearSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace platform::ui {
+
+namespace {
+
+enum class Kind { equal, atMost, atLeast };
+
+struct Item {
+    LinearExpression expression; // kept as expression (kind) 0
+    Kind kind;
+    LayoutPriority priority;
+    const LayoutConstraint* constraint = nullptr;
+};
+
+class Solver {
+public:
+    Solver(View& root, bool fitting) : root_(root), fitting_(fitting) { }
+
+    void collect();
+    void addFittingTargets(Size target, LayoutPriority horizontal, LayoutPriority vertical);
+    void run(bool reportConflicts);
+    void writeBack();
+    Size rootSize() const { return {system_.value(rootVariable_ + 2), system_.value(rootVariable_ + 3)}; }
+
+private:
+    bool isVariable(const View& view) const { return variables_.count(&view) != 0; }
+    LinearExpression position(const View& view, int axis) const;
+    LinearExpression length(const View& view, int axis) const;
+    LinearExpression anchorExpression(const LayoutAnchor& anchor);
+    int contentVariables(const ScrollView& scroll);
+    bool inTree(const View& view) const { return view.isDescendantOf(root_); }
+    void addConstraint(const LayoutConstraint& constraint);
+    void addIntrinsic(View& view);
+
+    View& root_;
+    bool fitting_;
+    int nextVariable_ = 0;
+    int rootVariable_ = -1;
+    std::unordered_map<const View*, int> variables_;
+    std::unordered_map<const ScrollView*, int> contentVariables_;
+    std::vector<Item> items_;
+    std::vector<std::pair<int, double>> stays_;
+    LinearSystem system_;
+};
+
+void Solver::collect()
+{
+    forEachView(root_, [&](View& view) {
+        bool variable = fitting_ && &view == &root_;
+        if (&view != &root_ && !view.translatesAutoresizingMaskIntoConstraints())
+            variable = true;
+        if (!variable)
+            return;
+        int base = nextVariable_;
+        nextVariable_ += 4;
+        variables_[&view] = base;
+        if (&view == &root_)
+            rootVariable_ = base;
+    });
+    forEachView(root_, [&](View& view) {
+        for (const auto& constraint : view.constraints())
+            addConstraint(*constraint);
+        if (isVariable(view))
+            addIntrinsic(view);
+    });
+    // What nothing decides keeps its current value (an intrinsic size where
+    // there is one). These come last, so every real constraint goes first.
+    for (const auto& [view, base] : variables_) {
+        Rect f {{view->center().x - view->bounds().width() / 2, view->center().y - view->bounds().height() / 2}, view->bounds().size};
+        LinearExpression p0 = view == &root_ ? LinearExpression::value(0) : position(*view->superview(), 0);
+        LinearExpression p1 = view == &root_ ? LinearExpression::value(0) : position(*view->superview(), 1);
+        Size intrinsic = view->intrinsicContentSize();
+        double offsetX = view == &root_ ? 0 : -view->superview()->bounds().minX();
+        double offsetY = view == &root_ ? 0 : -view->superview()->bounds().minY();
+        // Positions stay relative to the superview, so a moving parent carries its children.
+        items_.push_back({LinearExpression::variable(base) - p0 + (-(f.minX() + offsetX)), Kind::equal, 0.5f});
+        items_.push_back({LinearExpression::variable(base + 1) - p1 + (-(f.minY() + offsetY)), Kind::equal, 0.5f});
+        stays_.push_back({base + 2, intrinsic.width >= 0 ? intrinsic.width : f.width()});
+        stays_.push_back({base + 3, intrinsic.height >= 0 ? intrinsic.height : f.height()});
+    }
+    for (const auto& [scroll, base] : contentVariables_) {
+        stays_.push_back({base, scroll->contentSize().width});
+        stays_.push_back({base + 1, scroll->contentSize().height});
+    }
+}
+
+LinearExpression Solver::position(const View& view, int axis) const
+{
+    auto it = variables_.find(&view);
+    if (it != variables_.end()) {
+        if (&view == &root_)
+            return LinearExpression::value(axis == 0 ? view.bounds().minX() : view.bounds().minY());
+        return LinearExpression::variable(it->second + axis);
+    }
+    if (&view == &root_ || !view.superview())
+        return LinearExpression::value(axis == 0 ? view.bounds().minX() : view.bounds().minY());
+    const View& parent = *view.superview();
+    double local = axis == 0 ? view.center().x - view.bounds().width() / 2 - parent.bounds().minX()
+                             : view.center().y - view.bounds().height() / 2 - parent.bounds().minY();
+    return position(parent, axis) + local;
+}
+
+LinearExpression Solver::length(const View& view, int axis) const
+{
+    auto it = variables_.find(&view);
+    if (it != variables_.end())
+        return LinearExpression::variable(it->second + 2 + axis);
+    double own = axis == 0 ? view.bounds().width() : view.bounds().height();
+    // A view that resizes with its superview follows the superview's solved size.
+    bool flexible = (view.autoresizingMask() & (axis == 0 ? View::flexibleWidth : View::flexibleHeight)) != 0;
+    if (flexible && &view != &root_ && view.superview()) {
+        const View& parent = *view.superview();
+        double parentNow = axis == 0 ? parent.bounds().width() : parent.bounds().height();
+        return length(parent, axis) + (own - parentNow);
+    }
+    return LinearExpression::value(own);
+}
+
+int Solver::contentVariables(const ScrollView& scroll)
+{
+    auto it = contentVariables_.find(&scroll);
+    if (it != contentVariables_.end())
+        return it->second;
+    int base = nextVariable_;
+    nextVariable_ += 2;
+    contentVariables_[&scroll] = base;
+    return base;
+}
+
+LinearExpression Solver::anchorExpression(const LayoutAnchor& anchor)
+{
+    auto view = anchor.view().lock();
+    LayoutAttribute attribute = anchor.attribute();
+    int axis = (attribute == LayoutAttribute::top || attribute == LayoutAttribute::bottom || attribute == LayoutAttribute::height
+                || attribute == LayoutAttribute::centerY) ? 1 : 0;
+    LinearExpression start = position(*view, axis);
+    LinearExpression size = length(*view, axis);
+    if (LayoutGuide* guide = anchor.guide()) {
+        if (guide->kind() == LayoutGuide::Kind::scrollContent) {
+            if (auto* scroll = dynamic_cast<const ScrollView*>(view.get())) {
+                start = start + -(axis == 0 ? scroll->bounds().minX() : scroll->bounds().minY());
+                size = LinearExpression::variable(contentVariables(*scroll) + axis);
+            }
+        } else if (guide->kind() != LayoutGuide::Kind::scrollFrame) {
+            Rect inner = guide->layoutFrame();
+            Rect outer = view->bounds();
+            double before = axis == 0 ? inner.minX() - outer.minX() : inner.minY() - outer.minY();
+            double after = axis == 0 ? outer.maxX() - inner.maxX() : outer.maxY() - inner.maxY();
+            start = start + before;
+            size = size + -(before + after);
+        }
+    }
+    switch (attribute) {
+    case LayoutAttribute::left:
+    case LayoutAttribute::leading:
+    case LayoutAttribute::top:
+        return start;
+    case LayoutAttribute::right:
+    case LayoutAttribute::trailing:
+    case LayoutAttribute::bottom:
+        return start + size;
+    case LayoutAttribute::centerX:
+    case LayoutAttribute::centerY:
+        return start + size.scaled(0.5);
+    case LayoutAttribute::width:
+    case LayoutAttribute::height:
+        return size;
+    }
+    return start;
+}
+
+void Solver::addConstraint(const LayoutConstraint& constraint)
+{
+    auto first = constraint.firstAnchor().view().lock();
+    if (!first || !inTree(*first))
+        return;
+    LinearExpression expression = anchorExpression(constraint.firstAnchor());
+    if (const auto& second = constraint.secondAnchor()) {
+        auto other = second->view().lock();
+        if (!other || !inTree(*other))
+            return;
+        expression.add(anchorExpression(*second), -constraint.multiplier());
+    }
+    expression.constant -= constraint.constant();
+    Kind kind = constraint.relation() == LayoutRelation::equal ? Kind::equal
+        : constraint.relation() == LayoutRelation::lessThanOrEqual ? Kind::atMost : Kind::atLeast;
+    items_.push_back({std::move(expression), kind, constraint.priority(), &constraint});
+}
+
+void Solver::addIntrinsic(View& view)
+{
+    Size intrinsic = view.intrinsicContentSize();
+    const double values[2] = {intrinsic.width, intrinsic.height};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (values[axis] < 0)
+            continue;
+        LayoutAxis layoutAxis = axis == 0 ? LayoutAxis::horizontal : LayoutAxis::vertical;
+        LinearExpression difference = length(view, axis) + -values[axis];
+        items_.push_back({difference, Kind::atMost, view.contentHuggingPriority(layoutAxis)});
+        items_.push_back({difference, Kind::atLeast, view.contentCompressionResistancePriority(layoutAxis)});
+    }
+}
+
+void Solver::addFittingTargets(Size target, LayoutPriority horizontal, LayoutPriority vertical)
+{
+    items_.push_back({LinearExpression::variable(rootVariable_ + 2) + -target.width, Kind::equal, horizontal});
+    items_.push_back({LinearExpression::variable(rootVariable_ + 3) + -target.height, Kind::equal, vertical});
+}
+
+void Solver::run(bool reportConflicts)
+{
+    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.priority > b.priority; });
+    std::vector<bool> enforced(items_.size(), false);
+    std::vector<bool> tried(items_.size(), false);
+    for (int round = 0; round < 32; ++round) {
+        system_ = LinearSystem();
+        std::vector<const LayoutConstraint*> broken;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const Item& item = items_[i];
+            if (item.kind != Kind::equal && !enforced[i])
+                continue;
+            if (system_.add(item.expression) == LinearSystem::Outcome::conflicting && item.priority >= layoutPriorityRequired)
+                broken.push_back(item.constraint);
+        }
+        for (const auto& [variable, value] : stays_)
+            system_.add(LinearExpression::variable(variable) + -value);
+
+        bool activated = false;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const Item& item = items_[i];
+            if (item.kind == Kind::equal || tried[i])
+                continue;
+            double value = system_.evaluate(item.expression);
+            bool violated = item.kind == Kind::atMost ? value > 1e-6 : value < -1e-6;
+            if (violated) {
+                enforced[i] = tried[i] = true;
+                activated = true;
+            }
+        }
+        if (activated)
+            continue;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const Item& item = items_[i];
+            if (item.kind != Kind::equal && enforced[i] && item.priority >= layoutPriorityRequired) {
+                double value = system_.evaluate(item.expression);
+                if (item.kind == Kind::atMost ? value > 1e-4 : value < -1e-4)
+                    broken.push_back(item.constraint);
+            }
+        }
+        if (reportConflicts) {
+            for (const LayoutConstraint* constraint : broken) {
+                if (!constraint || !constraint->takeFirstConflictReport())
+                    continue;
+                platform::console("Unable to simultaneously satisfy constraints. Will attempt to recover by breaking "
+                                  + constraint->description());
+            }
+        }
+        return;
+    }
+}
+
+double tidy(double value)
+{
+    double rounded = std::round(value * 1e6) / 1e6;
+    return rounded == 0 ? 0 : rounded;
+}
+
+void Solver::writeBack()
+{
+    std::vector<View*> ordered;
+    forEachView(root_, [&](View& view) {
+        if (isVariable(view) && &view != &root_)
+            ordered.push_back(&view);
+    });
+    for (View* view : ordered) {
+        int base = variables_.at(view);
+        View& parent = *view->superview();
+        double px = system_.evaluate(position(parent, 0));
+        double py = system_.evaluate(position(parent, 1));
+        double x = tidy(system_.value(base) - px + parent.bounds().minX());
+        double y = tidy(system_.value(base + 1) - py + parent.bounds().minY());
+        double w = std::max(0.0, tidy(system_.value(base + 2)));
+        double h = std::max(0.0, tidy(system_.value(base + 3)));
+        Rect oldBounds = view->bounds();
+        Point oldCenter = view->center();
+        view->setBounds({oldBounds.origin, {w, h}});
+        view->setCenter({x + w / 2, y + h / 2});
+        if (!(oldBounds.size == view->bounds().size) || !(oldCenter == view->center()))
+            parent.setNeedsLayout();
+    }
+    for (const auto& [scroll, base] : contentVariables_) {
+        Size size {std::max(0.0, tidy(system_.value(base))), std::max(0.0, tidy(system_.value(base + 1)))};
+        const_cast<ScrollView*>(scroll)->setContentSize(size);
+    }
+}
+
+bool anyNeedsLayout(View& view)
+{
+    if (view.needsLayout())
+        return true;
+    for (const auto& child : view.subviews()) {
+        if (anyNeedsLayout(*child))
+            return true;
+    }
+    return false;
+}
+
+void runPendingLayouts(View& view, bool& ran)
+{
+    if (view.needsLayout()) {
+        ran = true;
+        view.clearNeedsLayout();
+        ViewController* controller = view.owningViewController();
+        if (controller)
+            controller->viewWillLayoutSubviews();
+        view.layoutSubviews();
+        if (controller)
+            controller->viewDidLayoutSubviews();
+    }
+    auto children = view.subviews();
+    for (auto& child : children) {
+        if (child->superview() == &view)
+            runPendingLayouts(*child, ran);
+    }
+}
+
+int nestingDepth = 0;
+
+}
+
+void LayoutEngine::solve(View& root)
+{
+    Solver solver(root, false);
+    solver.collect();
+    solver.run(true);
+    solver.writeBack();
+}
+
+void LayoutEngine::layoutTree(View& root)
+{
+    if (nestingDepth > 4 || !anyNeedsLayout(root))
+        return;
+    auto keepAlive = root.weak_from_this().lock();
+    ++nestingDepth;
+    for (int pass = 0; pass < 12; ++pass) {
+        solve(root);
+        bool ran = false;
+        runPendingLayouts(root, ran);
+        if (!ran && !anyNeedsLayout(root))
+            break;
+    }
+    --nestingDepth;
+}
+
+Size LayoutEngine::fittingSize(View& view, Size target, LayoutPriority horizontal, LayoutPriority vertical)
+{
+    Solver solver(view, true);
+    solver.collect();
+    solver.addFittingTargets(target, horizontal, vertical);
+    solver.run(false);
+    return solver.rootSize();
+}
+
+}

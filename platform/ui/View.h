@@ -183,6 +183,8 @@ public:
     // Called after the view was added to or removed from a superview or window.
     virtual void didMoveToSuperview() { }
     virtual void didMoveToWindow() { }
+    // Where an interface file puts this view's subviews (a cell's content view).
+    virtual View& interfaceContentView() { return *this; }
     // The interface-file step once outlets are connected.
     virtual void awakeFromNib() { }
 

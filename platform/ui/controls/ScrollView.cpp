@@ -18,6 +18,8 @@ void ScrollView::setContentOffset(Point offset, bool)
     if (b.origin == offset)
         return;
     setBounds({offset, b.size});
+    // Content that depends on what is visible (table rows) lays out again.
+    setNeedsLayout();
     didScroll();
 }
 

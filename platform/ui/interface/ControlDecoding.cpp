@@ -1,23 +1,48 @@
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ImageView.h"
 #include "platform/ui/controls/Label.h"
+#include "platform/ui/controls/PageControl.h"
+#include "platform/ui/controls/PickerView.h"
 #include "platform/ui/controls/ScrollView.h"
+#include "platform/ui/controls/StackView.h"
+#include "platform/ui/controls/TableView.h"
+#include "platform/ui/controls/TextField.h"
+#include "platform/ui/controls/TextView.h"
+#include "platform/ui/controls/Toolbar.h"
+#include "platform/ui/controls/VisualEffectView.h"
 #include "platform/ui/interface/InterfaceDecoder.h"
 
 #include <nlohmann/json.hpp>
+
+#include <functional>
+#include <map>
 
 namespace platform::ui {
 
 std::shared_ptr<View> makeToolkitView(const std::string& className)
 {
-    if (className == "View")
-        return std::make_shared<View>();
-    if (className == "ScrollView")
-        return std::make_shared<ScrollView>();
-    if (className == "Label")
-        return std::make_shared<Label>();
-    return nullptr;
+    static const std::map<std::string, std::function<std::shared_ptr<View>()>> classes {
+        {"View", [] { return std::make_shared<View>(); }},
+        {"Label", [] { return std::make_shared<Label>(); }},
+        {"ImageView", [] { return std::make_shared<ImageView>(); }},
+        {"Button", [] { return std::make_shared<Button>(); }},
+        {"ScrollView", [] { return std::make_shared<ScrollView>(); }},
+        {"StackView", [] { return std::make_shared<StackView>(); }},
+        {"PageControl", [] { return std::make_shared<PageControl>(); }},
+        {"TableView", [] { return std::make_shared<TableView>(); }},
+        {"TableViewCell", [] { return std::make_shared<TableViewCell>(); }},
+        {"TableViewHeaderFooterView", [] { return std::make_shared<TableViewHeaderFooterView>(); }},
+        {"PickerView", [] { return std::make_shared<PickerView>(); }},
+        {"TextField", [] { return std::make_shared<TextField>(); }},
+        {"TextView", [] { return std::make_shared<TextView>(); }},
+        {"Toolbar", [] { return std::make_shared<Toolbar>(); }},
+        {"VisualEffectView", [] { return std::make_shared<VisualEffectView>(); }},
+    };
+    auto it = classes.find(className);
+    return it != classes.end() ? it->second() : nullptr;
 }
 
 namespace {
@@ -60,6 +85,46 @@ void applyControlProperties(View& view, const nlohmann::json& spec)
         if (auto it = spec.find("numberOfLines"); it != spec.end() && it->is_number_integer())
             label->setNumberOfLines(it->get<int>());
     }
+    if (auto* button = dynamic_cast<Button*>(&view)) {
+        if (auto it = spec.find("title"); it != spec.end() && it->is_string())
+            button->setTitle(it->get<std::string>());
+        if (auto it = spec.find("titleColor"); it != spec.end())
+            button->setTitleColor(decodeColor(*it));
+        if (auto font = decodeFont(spec))
+            button->titleLabel().setFont(*font);
+    }
+    if (auto* field = dynamic_cast<TextField*>(&view)) {
+        if (auto it = spec.find("text"); it != spec.end() && it->is_string())
+            field->setText(it->get<std::string>());
+        if (auto it = spec.find("placeholder"); it != spec.end() && it->is_string())
+            field->setPlaceholder(it->get<std::string>());
+        if (auto font = decodeFont(spec))
+            field->setFont(*font);
+    }
+    if (auto* textView = dynamic_cast<TextView*>(&view)) {
+        if (auto it = spec.find("text"); it != spec.end() && it->is_string())
+            textView->setText(it->get<std::string>());
+        if (auto font = decodeFont(spec))
+            textView->setFont(*font);
+    }
+    if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
+        // FIXME: the image itself is loaded by name once images can be.
+        if (auto it = spec.find("image"); it != spec.end() && it->is_string())
+            imageView->setImageName(it->get<std::string>());
+    }
+    if (auto* stack = dynamic_cast<StackView*>(&view)) {
+        if (spec.value("axis", std::string()) == "vertical")
+            stack->setAxis(LayoutAxis::vertical);
+        static const std::map<std::string, StackAlignment> alignments {{"fill", StackAlignment::fill}, {"leading", StackAlignment::leading},
+            {"top", StackAlignment::leading}, {"center", StackAlignment::center}, {"trailing", StackAlignment::trailing},
+            {"bottom", StackAlignment::trailing}};
+        if (auto it = alignments.find(spec.value("alignment", std::string())); it != alignments.end())
+            stack->setAlignment(it->second);
+        if (spec.value("distribution", std::string()) == "fillEqually")
+            stack->setDistribution(StackDistribution::fillEqually);
+        if (auto it = spec.find("spacing"); it != spec.end() && it->is_number())
+            stack->setSpacing(it->get<double>());
+    }
     if (auto* scroll = dynamic_cast<ScrollView*>(&view)) {
         if (auto it = spec.find("pagingEnabled"); it != spec.end() && it->is_boolean())
             scroll->setPagingEnabled(it->get<bool>());
@@ -78,6 +143,10 @@ void connectAction(View& view, const ClassRegistry::Action& action, InterfaceOwn
             return;
         action(InterfaceOwner {c.get(), v.get()}, sender);
     };
+    if (auto* control = dynamic_cast<Control*>(&view)) {
+        control->addTarget(ControlEvent::primaryActionTriggered, [run](Control& sender) { run(sender); });
+        return;
+    }
     view.setUserInteractionEnabled(true);
     view.addGestureRecognizer(std::make_shared<TapGestureRecognizer>([run](TapGestureRecognizer& recognizer) {
         if (View* sender = recognizer.view())

@@ -3,6 +3,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/ui/View.h"
 #include "platform/ui/controls/ScrollView.h"
+#include "platform/ui/controls/StackView.h"
 
 #include <nlohmann/json.hpp>
 
@@ -92,8 +93,13 @@ std::shared_ptr<View> InterfaceDecoder::decodeView(const json& spec)
     applyProperties(*view, spec);
     if (auto it = spec.find("subviews"); it != spec.end() && it->is_array()) {
         for (const auto& child : *it) {
-            if (auto subview = decodeView(child))
-                view->addSubview(subview);
+            if (auto subview = decodeView(child)) {
+                // A stack view arranges the subviews the file gives it.
+                if (auto* stack = dynamic_cast<StackView*>(view.get()))
+                    stack->addArrangedSubview(subview);
+                else
+                    view->interfaceContentView().addSubview(subview);
+            }
         }
     }
     if (auto it = spec.find("outlets"); it != spec.end() && it->is_object())

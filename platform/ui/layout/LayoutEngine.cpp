@@ -207,6 +207,10 @@ void Solver::addIntrinsic(View& view)
             continue;
         LayoutAxis layoutAxis = axis == 0 ? LayoutAxis::horizontal : LayoutAxis::vertical;
         LinearExpression difference = length(view, axis) + -values[axis];
+        // The natural size is also a wish just below the weaker of the two, so
+        // that something weaker (a stack hugging its content) cannot pull it away.
+        LayoutPriority weaker = std::min(view.contentHuggingPriority(layoutAxis), view.contentCompressionResistancePriority(layoutAxis));
+        items_.push_back({difference, Kind::equal, std::min(weaker, layoutPriorityRequired - 1) - 0.5f});
         items_.push_back({difference, Kind::atMost, view.contentHuggingPriority(layoutAxis)});
         items_.push_back({difference, Kind::atLeast, view.contentCompressionResistancePriority(layoutAxis)});
     }
@@ -223,7 +227,7 @@ void Solver::run(bool reportConflicts)
     std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.priority > b.priority; });
     std::vector<bool> enforced(items_.size(), false);
     std::vector<bool> tried(items_.size(), false);
-    for (int round = 0; round < 32; ++round) {
+    for (int round = 0; round < 256; ++round) {
         system_ = LinearSystem();
         std::vector<const LayoutConstraint*> broken;
         for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -236,20 +240,27 @@ void Solver::run(bool reportConflicts)
         for (const auto& [variable, value] : stays_)
             system_.add(LinearExpression::variable(variable) + -value);
 
-        bool activated = false;
+        // Enforce the strongest, most violated inequality and solve again; one
+        // at a time, so that meeting it can satisfy the others.
+        std::size_t worst = items_.size();
+        double worstViolation = 0;
         for (std::size_t i = 0; i < items_.size(); ++i) {
             const Item& item = items_[i];
             if (item.kind == Kind::equal || tried[i])
                 continue;
+            if (worst < items_.size() && item.priority < items_[worst].priority)
+                break;
             double value = system_.evaluate(item.expression);
-            bool violated = item.kind == Kind::atMost ? value > 1e-6 : value < -1e-6;
-            if (violated) {
-                enforced[i] = tried[i] = true;
-                activated = true;
+            double violation = item.kind == Kind::atMost ? value : -value;
+            if (violation > 1e-6 && violation > worstViolation) {
+                worst = i;
+                worstViolation = violation;
             }
         }
-        if (activated)
+        if (worst < items_.size()) {
+            enforced[worst] = tried[worst] = true;
             continue;
+        }
         for (std::size_t i = 0; i < items_.size(); ++i) {
             const Item& item = items_[i];
             if (item.kind != Kind::equal && enforced[i] && item.priority >= layoutPriorityRequired) {

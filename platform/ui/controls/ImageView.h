@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+namespace platform::ui {
+
+class Image;
+
+// Shows an image scaled by its content mode.
+// FIXME: no intrinsic size until images can tell their size here.
+class ImageView : public View {
+public:
+    ImageView();
+    explicit ImageView(std::shared_ptr<const Image> image);
+    std::string className() const override { return "ImageView"; }
+
+    const std::shared_ptr<const Image>& image() const { return image_; }
+    void setImage(std::shared_ptr<const Image> image) { image_ = std::move(image); }
+    // The asset name the image came from, when it came from one (tests read it).
+    const std::string& imageName() const { return imageName_; }
+    void setImageName(std::string name) { imageName_ = std::move(name); }
+
+private:
+    std::shared_ptr<const Image> image_;
+    std::string imageName_;
+};
+
+}

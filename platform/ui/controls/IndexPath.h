@@ -1,0 +1,13 @@
+#pragma once
+
+#include <compare>
+
+namespace platform::ui {
+
+struct IndexPath {
+    int section = 0;
+    int row = 0;
+    friend auto operator<=>(const IndexPath&, const IndexPath&) = default;
+};
+
+}

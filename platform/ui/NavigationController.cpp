@@ -51,7 +51,10 @@ void NavigationController::popViewController(bool)
 {
     if (children().size() <= 1)
         return;
-    children().back()->removeFromParent();
+    auto popped = children().back();
+    if (popped->isViewLoaded())
+        popped->view()->removeFromSuperview();
+    popped->removeFromParent();
     showTop();
 }
 

@@ -8,6 +8,8 @@
 
 namespace platform::ui {
 
+enum class ContentVerticalAlignment { center, top, bottom, fill };
+
 enum class ControlEvent { touchUpInside, valueChanged, primaryActionTriggered, editingDidBegin, editingChanged, editingDidEnd };
 
 // Bits of a control's state, as used to look up per-state appearance.
@@ -28,6 +30,8 @@ public:
     bool isHighlighted() const { return highlighted_; }
     void setHighlighted(bool highlighted) { highlighted_ = highlighted; }
     unsigned state() const;
+    ContentVerticalAlignment contentVerticalAlignment() const { return verticalAlignment_; }
+    void setContentVerticalAlignment(ContentVerticalAlignment alignment) { verticalAlignment_ = alignment; }
 
     void addTarget(ControlEvent event, Action action) { actions_[event].push_back(std::move(action)); }
     void removeAllTargets() { actions_.clear(); }
@@ -43,6 +47,7 @@ private:
     bool enabled_ = true;
     bool selected_ = false;
     bool highlighted_ = false;
+    ContentVerticalAlignment verticalAlignment_ = ContentVerticalAlignment::center;
     std::map<ControlEvent, std::vector<Action>> actions_;
 };
 

@@ -195,13 +195,23 @@ void TableView::layoutSubviews()
             Rect rect {0, y, width, height};
             if (rect.intersects(onScreen) || (height == 0 && onScreen.contains(rect.origin))) {
                 std::shared_ptr<TableViewCell> cell;
+                bool configured = false;
                 if (auto it = visible_.find(path); it != visible_.end())
                     cell = it->second;
-                else if (source)
+                else if (source) {
                     cell = source->cellForRow(*this, path);
+                    configured = true;
+                }
                 if (cell) {
-                    cell->setFrame({0, y, width, cell->frame().height()});
-                    height = heightOfRow(path, cell.get());
+                    // A row is measured when its cell is configured; a cell
+                    // that stays on screen keeps its height.
+                    auto known = rowHeights_.find(path);
+                    if (configured || known == rowHeights_.end() || cell->frame().width() != width) {
+                        cell->setFrame({0, y, width, cell->frame().height()});
+                        height = heightOfRow(path, cell.get());
+                    } else {
+                        height = heightOfRow(path, nullptr);
+                    }
                     rowHeights_[path] = height;
                     rect.size.height = height;
                     cell->setFrame(rect);

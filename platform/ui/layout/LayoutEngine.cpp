@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <unordered_map>
 
 namespace platform::ui {
@@ -31,7 +33,7 @@ public:
     void addFittingTargets(Size target, LayoutPriority horizontal, LayoutPriority vertical);
     void run(bool reportConflicts);
     void writeBack();
-    Size rootSize() const { return {system_.value(rootVariable_ + 2), system_.value(rootVariable_ + 3)}; }
+    Size rootSize() const { return {value(rootVariable_ + 2), value(rootVariable_ + 3)}; }
 
 private:
     bool isVariable(const View& view) const { return variables_.count(&view) != 0; }
@@ -51,7 +53,15 @@ private:
     std::unordered_map<const ScrollView*, int> contentVariables_;
     std::vector<Item> items_;
     std::vector<std::pair<int, double>> stays_;
-    LinearSystem system_;
+    struct Group {
+        std::vector<int> variables;
+        std::vector<const Item*> items;
+        std::vector<std::pair<int, double>> stays;
+    };
+    void solveGroup(const Group& group, bool reportConflicts);
+    double evaluate(const LinearExpression& expression) const;
+    double value(int variable) const { return values_[static_cast<std::size_t>(variable)]; }
+    std::vector<double> values_;
 };
 
 void Solver::collect()
@@ -103,12 +113,17 @@ LinearExpression Solver::position(const View& view, int axis) const
             return LinearExpression::value(axis == 0 ? view.bounds().minX() : view.bounds().minY());
         return LinearExpression::variable(it->second + axis);
     }
-    if (&view == &root_ || !view.superview())
-        return LinearExpression::value(axis == 0 ? view.bounds().minX() : view.bounds().minY());
-    const View& parent = *view.superview();
-    double local = axis == 0 ? view.center().x - view.bounds().width() / 2 - parent.bounds().minX()
-                             : view.center().y - view.bounds().height() / 2 - parent.bounds().minY();
-    return position(parent, axis) + local;
+    // A view placed by its frame is taken where it is now, so what lies inside
+    // it (a table row's content) is solved apart from what lies around it.
+    double total = 0;
+    const View* v = &view;
+    for (; v != &root_ && v->superview(); v = v->superview()) {
+        const View& parent = *v->superview();
+        total += axis == 0 ? v->center().x - v->bounds().width() / 2 - parent.bounds().minX()
+                           : v->center().y - v->bounds().height() / 2 - parent.bounds().minY();
+    }
+    total += axis == 0 ? v->bounds().minX() : v->bounds().minY();
+    return LinearExpression::value(total);
 }
 
 LinearExpression Solver::length(const View& view, int axis) const
@@ -225,46 +240,90 @@ void Solver::addFittingTargets(Size target, LayoutPriority horizontal, LayoutPri
 void Solver::run(bool reportConflicts)
 {
     std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.priority > b.priority; });
-    std::vector<bool> enforced(items_.size(), false);
-    std::vector<bool> tried(items_.size(), false);
+    values_.assign(static_cast<std::size_t>(nextVariable_), 0);
+
+    // Views that no constraint ties together are solved apart (each table row
+    // on its own), which keeps every system small.
+    std::vector<int> parent(static_cast<std::size_t>(nextVariable_));
+    for (int v = 0; v < nextVariable_; ++v)
+        parent[static_cast<std::size_t>(v)] = v;
+    std::function<int(int)> find = [&](int v) {
+        while (parent[static_cast<std::size_t>(v)] != v)
+            v = parent[static_cast<std::size_t>(v)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(v)])];
+        return v;
+    };
+    for (const Item& item : items_) {
+        if (item.expression.terms.empty())
+            continue;
+        int first = find(item.expression.terms.begin()->first);
+        for (const auto& [variable, coefficient] : item.expression.terms)
+            parent[static_cast<std::size_t>(find(variable))] = first;
+    }
+    std::map<int, Group> groups;
+    for (int v = 0; v < nextVariable_; ++v)
+        groups[find(v)].variables.push_back(v);
+    for (const Item& item : items_) {
+        if (!item.expression.terms.empty())
+            groups[find(item.expression.terms.begin()->first)].items.push_back(&item);
+    }
+    for (const auto& stay : stays_)
+        groups[find(stay.first)].stays.push_back(stay);
+    for (auto& [root, group] : groups)
+        solveGroup(group, reportConflicts);
+}
+
+double Solver::evaluate(const LinearExpression& expression) const
+{
+    double total = expression.constant;
+    for (const auto& [variable, coefficient] : expression.terms)
+        total += coefficient * values_[static_cast<std::size_t>(variable)];
+    return total;
+}
+
+void Solver::solveGroup(const Group& group, bool reportConflicts)
+{
+    const auto& items = group.items;
+    std::vector<bool> enforced(items.size(), false);
+    std::vector<bool> tried(items.size(), false);
+    LinearSystem system;
     for (int round = 0; round < 256; ++round) {
-        system_ = LinearSystem();
+        system = LinearSystem();
         std::vector<const LayoutConstraint*> broken;
-        for (std::size_t i = 0; i < items_.size(); ++i) {
-            const Item& item = items_[i];
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Item& item = *items[i];
             if (item.kind != Kind::equal && !enforced[i])
                 continue;
-            if (system_.add(item.expression) == LinearSystem::Outcome::conflicting && item.priority >= layoutPriorityRequired)
+            if (system.add(item.expression) == LinearSystem::Outcome::conflicting && item.priority >= layoutPriorityRequired)
                 broken.push_back(item.constraint);
         }
-        for (const auto& [variable, value] : stays_)
-            system_.add(LinearExpression::variable(variable) + -value);
+        for (const auto& [variable, value] : group.stays)
+            system.add(LinearExpression::variable(variable) + -value);
 
         // Enforce the strongest, most violated inequality and solve again; one
         // at a time, so that meeting it can satisfy the others.
-        std::size_t worst = items_.size();
+        std::size_t worst = items.size();
         double worstViolation = 0;
-        for (std::size_t i = 0; i < items_.size(); ++i) {
-            const Item& item = items_[i];
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Item& item = *items[i];
             if (item.kind == Kind::equal || tried[i])
                 continue;
-            if (worst < items_.size() && item.priority < items_[worst].priority)
+            if (worst < items.size() && item.priority < items[worst]->priority)
                 break;
-            double value = system_.evaluate(item.expression);
+            double value = system.evaluate(item.expression);
             double violation = item.kind == Kind::atMost ? value : -value;
             if (violation > 1e-6 && violation > worstViolation) {
                 worst = i;
                 worstViolation = violation;
             }
         }
-        if (worst < items_.size()) {
+        if (worst < items.size()) {
             enforced[worst] = tried[worst] = true;
             continue;
         }
-        for (std::size_t i = 0; i < items_.size(); ++i) {
-            const Item& item = items_[i];
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Item& item = *items[i];
             if (item.kind != Kind::equal && enforced[i] && item.priority >= layoutPriorityRequired) {
-                double value = system_.evaluate(item.expression);
+                double value = system.evaluate(item.expression);
                 if (item.kind == Kind::atMost ? value > 1e-4 : value < -1e-4)
                     broken.push_back(item.constraint);
             }
@@ -277,8 +336,10 @@ void Solver::run(bool reportConflicts)
                                   + constraint->description());
             }
         }
-        return;
+        break;
     }
+    for (int variable : group.variables)
+        values_[static_cast<std::size_t>(variable)] = system.value(variable);
 }
 
 double tidy(double value)
@@ -297,12 +358,12 @@ void Solver::writeBack()
     for (View* view : ordered) {
         int base = variables_.at(view);
         View& parent = *view->superview();
-        double px = system_.evaluate(position(parent, 0));
-        double py = system_.evaluate(position(parent, 1));
-        double x = tidy(system_.value(base) - px + parent.bounds().minX());
-        double y = tidy(system_.value(base + 1) - py + parent.bounds().minY());
-        double w = std::max(0.0, tidy(system_.value(base + 2)));
-        double h = std::max(0.0, tidy(system_.value(base + 3)));
+        double px = evaluate(position(parent, 0));
+        double py = evaluate(position(parent, 1));
+        double x = tidy(value(base) - px + parent.bounds().minX());
+        double y = tidy(value(base + 1) - py + parent.bounds().minY());
+        double w = std::max(0.0, tidy(value(base + 2)));
+        double h = std::max(0.0, tidy(value(base + 3)));
         Rect oldBounds = view->bounds();
         Point oldCenter = view->center();
         view->setBounds({oldBounds.origin, {w, h}});
@@ -311,7 +372,7 @@ void Solver::writeBack()
             parent.setNeedsLayout();
     }
     for (const auto& [scroll, base] : contentVariables_) {
-        Size size {std::max(0.0, tidy(system_.value(base))), std::max(0.0, tidy(system_.value(base + 1)))};
+        Size size {std::max(0.0, tidy(value(base))), std::max(0.0, tidy(value(base + 1)))};
         const_cast<ScrollView*>(scroll)->setContentSize(size);
     }
 }

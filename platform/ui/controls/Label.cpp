@@ -1,6 +1,6 @@
 #include "platform/ui/controls/Label.h"
 
-#include "platform/ui/controls/TextMeasurement.h"
+#include <cmath>
 
 namespace platform::ui {
 
@@ -33,15 +33,27 @@ void Label::setNumberOfLines(int lines)
     invalidateIntrinsicContentSize();
 }
 
+Size Label::measure(double widthLimit) const
+{
+    TextOptions options {
+        .widthLimit = widthLimit,
+        .numberOfLines = lines_,
+        .lineBreakMode = lineBreak_,
+        .alignment = alignment_,
+    };
+    // Whole points, so that layout never cuts the last pixel of a glyph.
+    Size size = measureText(text_.value_or(""), font_, options).size;
+    return {std::ceil(size.width), std::ceil(size.height)};
+}
+
 Size Label::intrinsicContentSize() const
 {
-    double wrapWidth = lines_ == 1 ? 0 : bounds().width();
-    return measureTextEstimate(text_.value_or(""), font_, wrapWidth, lines_);
+    return measure(lines_ == 1 ? 0 : bounds().width());
 }
 
 Size Label::sizeThatFits(Size size) const
 {
-    return measureTextEstimate(text_.value_or(""), font_, lines_ == 1 ? 0 : size.width, lines_);
+    return measure(lines_ == 1 ? 0 : size.width);
 }
 
 }

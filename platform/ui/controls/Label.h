@@ -2,11 +2,9 @@
 
 #include "platform/ui/Font.h"
 #include "platform/ui/View.h"
+#include "platform/ui/graphics/TextMeasurement.h"
 
 namespace platform::ui {
-
-enum class TextAlignment { natural, left, center, right, justified };
-enum class LineBreakMode { byWordWrapping, byCharWrapping, byClipping, byTruncatingHead, byTruncatingTail, byTruncatingMiddle };
 
 // Read-only text. Its intrinsic size is its measured text; with more than one
 // line allowed it wraps at its current width.
@@ -40,6 +38,8 @@ public:
     std::optional<std::string> displayedText() const override { return text_; }
 
 private:
+    Size measure(double widthLimit) const;
+
     std::optional<std::string> text_;
     Font font_ = Font::systemFont(17);
     Color textColor_ = Color::label();

@@ -8,6 +8,7 @@
 #include "platform/ui/controls/PickerView.h"
 #include "platform/ui/controls/ScrollView.h"
 #include "platform/ui/controls/TextField.h"
+#include "platform/ui/render/Renderer.h"
 
 #include <functional>
 
@@ -203,6 +204,12 @@ void UiDriver::enterForeground()
 void UiDriver::takeScreenshot()
 {
     Application::shared().userDidTakeScreenshot();
+}
+
+bool UiDriver::savePicture(const std::filesystem::path& path) const
+{
+    window();
+    return Renderer().saveScreenPicture(path);
 }
 
 void UiDriver::startScreenRecording()

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Geometry.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ public:
     void enterBackground();
     void enterForeground();
     void takeScreenshot();
+    // Draws what the screen shows now, laid out, into a PNG file; false when
+    // the file could not be written.
+    bool savePicture(const std::filesystem::path& path) const;
     void startScreenRecording();
     void stopScreenRecording();
 };

@@ -3,6 +3,7 @@
 #include "platform/ui/controls/ImageView.h"
 #include "platform/ui/controls/Label.h"
 #include "platform/ui/render/Renderer.h"
+#include "platform/ui/testing/UiDriver.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 using namespace platform::ui;
@@ -157,7 +158,7 @@ TEST_F(RendererTest, TheScreenPictureShowsAPresentedAlertAndIsSavedAsPng)
     EXPECT_GT(middle.green, 0.6);
 
     const auto file = env.dataFolder() / "screen.png";
-    ASSERT_TRUE(renderer.saveScreenPicture(file));
+    ASSERT_TRUE(UiDriver().savePicture(file));
     auto saved = Image::fromFile(file);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->pixelWidth(), 390 * 3);

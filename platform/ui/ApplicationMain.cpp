@@ -2,7 +2,9 @@
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/graphics/FontLibrary.h"
 
 #include <string_view>
 
@@ -21,6 +23,8 @@ LaunchOptions launchOptionsFromArguments(int argc, char** argv)
 int applicationMain(int argc, char** argv, std::function<std::shared_ptr<ApplicationDelegate>()> makeDelegate)
 {
     LaunchOptions options = launchOptionsFromArguments(argc, argv);
+    // The application's font names resolve through the fonts.conf it ships.
+    FontLibrary::shared().loadConfigurationOfBundle(Bundle::main());
     DispatchQueue::main().async([makeDelegate = std::move(makeDelegate), options] {
         Application::shared().launch(makeDelegate ? makeDelegate() : std::make_shared<ApplicationDelegate>(), options);
     });

@@ -1,5 +1,6 @@
 #include "bench/uilayout/FullScreen.h"
 
+#include "platform/ui/ViewController.h"
 #include "platform/ui/controls/ImageView.h"
 #include "platform/ui/controls/Label.h"
 #include "platform/ui/controls/ScrollView.h"
@@ -103,6 +104,19 @@ void buildFullScreen(View& root, const std::shared_ptr<Rows>& rows)
     table->setDataSource(rows);
     table->setTableDelegate(rows);
     table->setEstimatedRowHeight(56);
+}
+
+FullScreenWindow::FullScreenWindow()
+    : window(std::make_shared<Window>())
+{
+    window->setRootViewController(std::make_shared<ViewController>());
+    window->makeKeyAndVisible();
+    buildFullScreen(root(), rows);
+}
+
+View& FullScreenWindow::root() const
+{
+    return *window->rootViewController()->view();
 }
 
 }

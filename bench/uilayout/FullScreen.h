@@ -5,6 +5,7 @@
 // each a stack of a check box and four equal columns.
 
 #include "platform/ui/controls/TableView.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/controls/TableViewCell.h"
 
 #include <memory>
@@ -25,5 +26,14 @@ private:
 
 // Builds the screen in `root`, whose table takes its rows from `rows`.
 void buildFullScreen(View& root, const std::shared_ptr<Rows>& rows);
+
+// A key window whose root screen holds the full screen, not yet laid out.
+struct FullScreenWindow {
+    std::shared_ptr<Rows> rows = std::make_shared<Rows>();
+    std::shared_ptr<Window> window;
+    View& root() const;
+
+    FullScreenWindow();
+};
 
 }

@@ -15,12 +15,8 @@ using namespace platform::ui;
 void BM_LayoutPassOfAFullScreen(benchmark::State& state)
 {
     platform::TestEnvironment env;
-    auto rows = std::make_shared<Rows>();
-    auto window = std::make_shared<Window>();
-    window->setRootViewController(std::make_shared<ViewController>());
-    window->makeKeyAndVisible();
-    auto& root = *window->rootViewController()->view();
-    buildFullScreen(root, rows);
+    FullScreenWindow screen;
+    auto& window = screen.window;
     window->layoutIfNeeded();
     for (auto _ : state) {
         // Every view asks for layout again, as after a change of the screen's size.

@@ -1,8 +1,10 @@
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ImageView.h"
 #include "platform/ui/controls/PickerView.h"
 #include "platform/ui/controls/StackView.h"
 #include "platform/ui/controls/TableView.h"
 #include "platform/ui/controls/TextField.h"
+#include "platform/ui/graphics/Image.h"
 #include "platform/ui/interface/Nib.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -291,6 +293,14 @@ TEST_F(ControlTest, ButtonShowsPerStateValuesAndDropsTapsWhileDisabled)
     button->setEnabled(true);
     button->setSelected(true);
     EXPECT_EQ(button->currentTitleColor(), Color::black());
+}
+
+TEST(ImageViewSize, FollowsItsImageInPoints)
+{
+    ImageView view;
+    EXPECT_EQ(view.intrinsicContentSize(), (Size {View::noIntrinsicMetric, View::noIntrinsicMetric}));
+    view.setImage(std::make_shared<const Image>(Image::filled(Color::black(), {20, 10}, 3)));
+    EXPECT_EQ(view.intrinsicContentSize(), (Size {20, 10}));
 }
 
 }

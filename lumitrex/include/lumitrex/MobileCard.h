@@ -37,7 +37,8 @@ public:
 
     // The 16-digit card number, the 16-hex-digit site number and, when the host
     // configuration has no "Mobile Card Key", the Base64 card key.
-    // Returns true; throws DataError or KeyError.
+    // Returns true; throws DataError or KeyError. A card key that does not
+    // decrypt to 16 bytes (32 hex digits) is KeyError::notFound and changes nothing.
     bool setData(const std::optional<std::string>& uid, const std::optional<std::string>& mid,
         const std::optional<std::string>& key = std::nullopt);
 

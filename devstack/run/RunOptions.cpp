@@ -1,5 +1,7 @@
 #include "devstack/run/RunOptions.h"
 
+#include "devstack/run/RunUsage.h"
+
 #include <charconv>
 
 namespace devstack {
@@ -61,11 +63,7 @@ std::optional<RunOptions> RunOptions::parse(const std::vector<std::string>& argu
 
 const char* RunOptions::usage()
 {
-    return "usage: tolven-devstack [--data DIR] [--keep] [--port-base N] [--serve]\n"
-           "  --data DIR      data folder (default: a fresh temporary folder)\n"
-           "  --keep          keep the temporary data folder at exit\n"
-           "  --port-base N   listen on ports N, N+1, N+2 instead of free ones\n"
-           "  --serve         only serve until Ctrl-C or SIGTERM\n";
+    return kRunUsage;
 }
 
 } // namespace devstack

@@ -70,7 +70,7 @@ TEST(StateErrorsTests, LocationAuthorization)
     };
     for (const auto& [status, expected] : cases) {
         SCOPED_TRACE(status);
-        auto error = thrownBy([&] { checkLocationAuthorization(status); });
+        auto error = thrownBy([status = status] { checkLocationAuthorization(status); });
         EXPECT_EQ(error, expected ? std::optional(make_error_code(*expected)) : std::nullopt);
     }
 }

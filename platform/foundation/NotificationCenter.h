@@ -2,6 +2,7 @@
 
 #include "platform/foundation/PropertyList.h"
 
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -13,6 +14,8 @@ namespace platform {
 struct Notification {
     std::string name;
     PlistValue::Dictionary userInfo;
+    // What the notification is about, for observers that know its type.
+    std::any object = {};
 };
 
 // Observers by name. post() calls the matching observers synchronously on the

@@ -38,6 +38,18 @@ BundleWriter::BundleWriter(std::filesystem::path resources)
 std::filesystem::path BundleWriter::write(const std::filesystem::path& destination, const DevstackServices& services,
     const std::string& mobileCardKey) const
 {
+    return write(destination, { services.gateway().hostAndPort(), services.identity().issuer(), services.cardIssuer().baseUrl() },
+        mobileCardKey);
+}
+
+std::filesystem::path BundleWriter::write(const std::filesystem::path& destination, const Addresses& addresses,
+    const std::string& mobileCardKey) const
+{
+    const std::string https = "https://";
+    if (!addresses.identityIssuer.starts_with(https))
+        throw std::runtime_error("the identity provider's issuer is not an https address: " + addresses.identityIssuer);
+    const auto identityHost = addresses.identityIssuer.substr(https.size(), addresses.identityIssuer.find('/', https.size()) - https.size());
+
     std::error_code error;
     std::filesystem::remove_all(destination, error);
     std::filesystem::create_directories(destination, error);
@@ -46,17 +58,15 @@ std::filesystem::path BundleWriter::write(const std::filesystem::path& destinati
     if (error)
         throw std::runtime_error("cannot copy " + resources_.string() + " to " + destination.string() + ": " + error.message());
 
-    const auto& identity = services.identity();
-
     auto info = readDictionary(resources_ / "Info.plist");
-    info.insert_or_assign(tolven::GatewayConfiguration::gatewayHostKey, PlistValue(services.gateway().hostAndPort()));
-    info.insert_or_assign(tolven::GatewayConfiguration::identityHostKey, PlistValue("127.0.0.1:" + std::to_string(identity.port())));
-    info.insert_or_assign("MobileCard Server URL", PlistValue(services.cardIssuer().baseUrl()));
+    info.insert_or_assign(tolven::GatewayConfiguration::gatewayHostKey, PlistValue(addresses.gatewayHost));
+    info.insert_or_assign(tolven::GatewayConfiguration::identityHostKey, PlistValue(identityHost));
+    info.insert_or_assign("MobileCard Server URL", PlistValue(addresses.cardIssuerUrl));
     info.insert_or_assign("Mobile Card Key", PlistValue(mobileCardKey));
     writeDictionary(destination / "Info.plist", info);
 
     auto okta = readDictionary(resources_ / "Okta.plist");
-    okta.insert_or_assign("issuer", PlistValue(identity.issuer()));
+    okta.insert_or_assign("issuer", PlistValue(addresses.identityIssuer));
     writeDictionary(destination / "Okta.plist", okta);
     return destination;
 }

@@ -14,6 +14,11 @@ namespace platform {
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
     std::filesystem::perms permissions = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
+// Removes the temporaries that writes of `path` left behind when their process
+// died before the rename. A temporary that a live writer still holds is kept,
+// and no file other than `path`'s own temporaries is touched.
+void removeStaleTemporaries(const std::filesystem::path& path);
+
 // For tests: runs between writing the temporary file and renaming it. A hook
 // that throws simulates a crash at that moment.
 void setBeforeRenameHookForTesting(std::function<void(const std::filesystem::path& temporary)> hook);

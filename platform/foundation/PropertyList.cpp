@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -37,11 +38,15 @@ std::optional<PlistValue> fromNode(plist_t node, int depth)
         return PlistValue(value);
     }
     case PLIST_STRING: {
-        char* value = nullptr;
-        plist_get_string_val(node, &value);
-        std::string text = value ? value : "";
-        free(value);
-        return PlistValue(std::move(text));
+        // libplist asserts when a string's length and its C string disagree,
+        // so read it with its length; a NUL inside makes the list damaged.
+        std::uint64_t length = 0;
+        const char* value = plist_get_string_ptr(node, &length);
+        if (!value)
+            return PlistValue(std::string());
+        if (std::memchr(value, 0, length))
+            return std::nullopt;
+        return PlistValue(std::string(value, length));
     }
     case PLIST_DATA: {
         char* bytes = nullptr;
@@ -94,6 +99,60 @@ std::optional<PlistValue> fromNode(plist_t node, int depth)
     }
 }
 
+std::uint64_t readBigEndian(std::string_view bytes, std::size_t offset, std::size_t width)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < width; ++i)
+        value = (value << 8) | static_cast<std::uint8_t>(bytes[offset + i]);
+    return value;
+}
+
+// Whether a string object of a binary list (ASCII or UTF-16, keys included)
+// holds U+0000. libplist hands keys out only as C strings and aborts when one
+// has a NUL inside, so such a list must be refused before it is walked. Any
+// structure this scan cannot follow is left for libplist to judge.
+bool binaryStringsContainNul(std::string_view bytes)
+{
+    constexpr std::size_t trailerSize = 32;
+    if (bytes.size() < 8 + trailerSize)
+        return false;
+    const std::size_t trailer = bytes.size() - trailerSize;
+    const std::size_t offsetSize = static_cast<std::uint8_t>(bytes[trailer + 6]);
+    const std::uint64_t objectCount = readBigEndian(bytes, trailer + 8, 8);
+    const std::uint64_t tableOffset = readBigEndian(bytes, trailer + 24, 8);
+    if (offsetSize == 0 || offsetSize > 8 || tableOffset > trailer || objectCount > (trailer - tableOffset) / offsetSize)
+        return false;
+
+    for (std::uint64_t i = 0; i < objectCount; ++i) {
+        std::uint64_t start = readBigEndian(bytes, tableOffset + i * offsetSize, offsetSize);
+        if (start >= bytes.size())
+            continue;
+        const auto marker = static_cast<std::uint8_t>(bytes[start++]);
+        const unsigned kind = marker >> 4;
+        if (kind != 0x5 && kind != 0x6)
+            continue;
+        std::uint64_t length = marker & 0xF;
+        if (length == 0xF) {
+            if (start >= bytes.size() || static_cast<std::uint8_t>(bytes[start]) >> 4 != 0x1)
+                continue;
+            const std::size_t width = std::size_t { 1 } << (bytes[start] & 0xF);
+            if (width > 8 || width > bytes.size() - start - 1)
+                continue;
+            length = readBigEndian(bytes, start + 1, width);
+            start += 1 + width;
+        }
+        const std::uint64_t unit = kind == 0x5 ? 1 : 2;
+        if (length > (bytes.size() - start) / unit)
+            continue;
+        auto text = bytes.substr(start, length * unit);
+        for (std::size_t at = 0; at < text.size(); at += unit) {
+            if (text[at] == 0 && (unit == 1 || text[at + 1] == 0))
+                return true;
+        }
+    }
+    return false;
+}
+
 plist_t toNode(const PlistValue& value)
 {
     return std::visit(
@@ -131,15 +190,22 @@ plist_t toNode(const PlistValue& value)
 
 } // namespace
 
-std::optional<PlistValue> parsePropertyList(const std::string& bytes)
+std::optional<PlistValue> parsePropertyList(std::string_view bytes)
 {
     if (bytes.empty() || bytes.size() > UINT32_MAX)
         return std::nullopt;
     plist_t root = nullptr;
-    if (bytes.rfind("bplist00", 0) == 0)
+    // XML has no place for a NUL character; in either form one in a key would
+    // abort inside libplist.
+    if (bytes.rfind("bplist00", 0) == 0) {
+        if (binaryStringsContainNul(bytes))
+            return std::nullopt;
         plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-    else
+    } else {
+        if (bytes.find('\0') != std::string::npos)
+            return std::nullopt;
         plist_from_xml(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+    }
     PlistNode owner(root);
     return fromNode(root, 0);
 }

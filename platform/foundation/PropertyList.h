@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -45,8 +46,9 @@ private:
     Storage storage_;
 };
 
-// Reads an XML or binary property list; nothing when the bytes are not one.
-std::optional<PlistValue> parsePropertyList(const std::string& bytes);
+// Reads an XML or binary property list; nothing when the bytes are not one,
+// or when a string or key in it holds a NUL character.
+std::optional<PlistValue> parsePropertyList(std::string_view bytes);
 std::optional<PlistValue> readPropertyListFile(const std::filesystem::path& path);
 // The XML form of `value`.
 std::string serializePropertyList(const PlistValue& value);

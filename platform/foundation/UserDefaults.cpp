@@ -5,6 +5,11 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Console.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -22,6 +27,35 @@ bool usableDomainName(const std::string& name)
         && name != "NSGlobalDomain" && name.find('\0') == std::string::npos;
 }
 
+// Renames `from` to `to` unless `to` exists (errno EEXIST then).
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    // Some file systems do not offer the flag; a hard link refuses to replace too.
+    if (errno != EINVAL || ::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+// Moves a damaged domain file to "<name>.damaged" (or "<name>.damaged-2", ...)
+// without replacing an earlier damaged copy.
+void moveAside(const std::filesystem::path& path)
+{
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        auto aside = path;
+        aside += attempt == 1 ? std::string(".damaged") : ".damaged-" + std::to_string(attempt);
+        if (renameWithoutReplacing(path, aside)) {
+            console("UserDefaults: " + path.filename().string() + " could not be read and was moved aside");
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    console("UserDefaults: " + path.filename().string() + " could not be read nor moved aside");
+}
+
 // Loads the domain stored at `path`. A damaged file is never overwritten:
 // `mustOpen` domains move it aside and start empty, others stay absent.
 std::shared_ptr<UserDefaults> openDomain(const std::filesystem::path& path, bool mustOpen)
@@ -30,6 +64,7 @@ std::shared_ptr<UserDefaults> openDomain(const std::filesystem::path& path, bool
     if (auto found = registry.find(path); found != registry.end())
         return found->second;
 
+    removeStaleTemporaries(path);
     PlistValue::Dictionary values;
     std::error_code error;
     if (std::filesystem::exists(path, error)) {
@@ -37,10 +72,7 @@ std::shared_ptr<UserDefaults> openDomain(const std::filesystem::path& path, bool
         if (stored && stored->is<PlistValue::Dictionary>()) {
             values = *stored->get<PlistValue::Dictionary>();
         } else if (mustOpen) {
-            auto aside = path;
-            aside += ".damaged";
-            std::filesystem::rename(path, aside, error);
-            console("UserDefaults: " + path.filename().string() + " could not be read and was moved aside");
+            moveAside(path);
         } else {
             return nullptr;
         }

@@ -13,7 +13,8 @@ namespace platform {
 
 // A persistent key-value domain, read with the platform's semantics: a missing
 // integer reads 0, a missing flag false. Every change is written through to a
-// property-list file in the preferences folder, atomically and owner-only.
+// property-list file in the preferences folder, atomically and owner-only;
+// opening a domain clears the temporaries that killed writes of it left.
 // All operations are safe from any thread.
 class UserDefaults {
 public:

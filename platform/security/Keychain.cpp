@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 namespace platform {
@@ -186,6 +187,20 @@ bool matches(const GenericPasswordQuery& query, const GenericPasswordItem& item)
     return false;
 }
 
+// Clears what writes killed before their rename left beside `store`, the
+// first time this process uses it.
+void removeStaleTemporariesOnce(const std::filesystem::path& store)
+{
+    static std::mutex sweptMutex;
+    static std::set<std::filesystem::path> swept;
+    {
+        std::lock_guard lock(sweptMutex);
+        if (!swept.insert(store).second)
+            return;
+    }
+    removeStaleTemporaries(store);
+}
+
 // Runs `body` on the stored items while the store is locked, shared for
 // reads and exclusive for changes, so racing callers see whole operations.
 template<typename Body>
@@ -194,6 +209,7 @@ OSStatus withLockedItems(const std::filesystem::path& store, bool exclusive, Bod
     StoreLock lock(store, exclusive);
     if (!lock.held())
         return errSecIO;
+    removeStaleTemporariesOnce(store);
     Items items;
     if (auto status = readItems(store, items); status != errSecSuccess)
         return status;

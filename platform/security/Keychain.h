@@ -43,7 +43,9 @@ struct GenericPasswordQuery {
 // synchronisation state. Every operation holds an advisory lock on a file
 // beside the store for its whole read-modify-write, so threads and processes
 // sharing the store see each change whole. A store that cannot be read or
-// decoded answers errSecIO or errSecDecode and is never overwritten.
+// decoded answers errSecIO or errSecDecode and is never overwritten. The
+// first use of a store in a process clears the temporaries that killed writes
+// of it left.
 class Keychain {
 public:
     // The application's keychain, below the current data folder.

@@ -1,6 +1,7 @@
 #include "platform/security/Keychain.h"
 
 #include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/testing/DamagedPropertyLists.h"
 #include "platform/foundation/testing/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -121,15 +122,42 @@ TEST_F(KeychainTest, SynchronisationStateIsPartOfTheIdentityAndOfMatching)
 
 TEST_F(KeychainTest, DamagedStoreIsReportedAndLeftAsItWas)
 {
-    const std::string damaged = "<?xml version=\"1.0\"?><plist><array><dict><key>svce</key>";
-    ASSERT_TRUE(writeFileAtomically(keychain.file(), damaged));
+    auto samples = platform::testing::damagedPropertyLists();
+    samples.push_back({ "cut short", "<?xml version=\"1.0\"?><plist><array><dict><key>svce</key>" });
+    for (const auto& sample : samples) {
+        SCOPED_TRACE(sample.name);
+        ASSERT_TRUE(writeFileAtomically(keychain.file(), sample.bytes));
+        std::optional<GenericPasswordItem> found;
+        EXPECT_EQ(keychain.copyMatching(query("TOLVEN"), found), errSecDecode);
+        EXPECT_EQ(keychain.addItem(item("TOLVEN", "abc")), errSecDecode);
+        EXPECT_EQ(keychain.updateItem(query("TOLVEN"), bytes("x")), errSecDecode);
+        EXPECT_EQ(keychain.deleteItem(query("TOLVEN")), errSecDecode);
+        EXPECT_EQ(contentsOf(keychain.file()), sample.bytes);
+    }
+}
+
+TEST_F(KeychainTest, FirstUseRemovesOnlyTheTemporariesOfKilledWrites)
+{
+    // Left by a process killed between writing the store and the rename.
+    struct Killed { };
+    std::filesystem::path temporary;
+    setBeforeRenameHookForTesting([&](const std::filesystem::path& written) {
+        temporary = written;
+        throw Killed {};
+    });
+    EXPECT_THROW(writeFileAtomically(keychain.file(), "half-written"), Killed);
+    setBeforeRenameHookForTesting(nullptr);
+    auto folder = keychain.file().parent_path();
+    const std::string keptNames[] = { "keychain.plist.a1b2c3", ".other.plist.a1b2c3", ".keychain.plist.a1b2c" };
+    for (const auto& name : keptNames)
+        ASSERT_TRUE(writeFileAtomically(folder / name, "keep"));
+    ASSERT_TRUE(std::filesystem::exists(temporary));
 
     std::optional<GenericPasswordItem> found;
-    EXPECT_EQ(keychain.copyMatching(query("TOLVEN"), found), errSecDecode);
-    EXPECT_EQ(keychain.addItem(item("TOLVEN", "abc")), errSecDecode);
-    EXPECT_EQ(keychain.updateItem(query("TOLVEN"), bytes("x")), errSecDecode);
-    EXPECT_EQ(keychain.deleteItem(query("TOLVEN")), errSecDecode);
-    EXPECT_EQ(contentsOf(keychain.file()), damaged);
+    EXPECT_EQ(keychain.copyMatching(query("TOLVEN"), found), errSecItemNotFound);
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    for (const auto& name : keptNames)
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
 }
 
 TEST_F(KeychainTest, UnreadableStoreAnswersAnIOError)

@@ -11,7 +11,8 @@
 namespace platform {
 
 // A resource folder with an Info.plist and string tables ("<table>.strings",
-// property lists mapping keys to texts), shaped like the platform's bundles.
+// in any form parseStringsTable reads), shaped like the platform's bundles. A
+// file that cannot be read gives absent values and one console line.
 class Bundle {
 public:
     // The application's bundle: $TOLVEN_BUNDLE, else the "Resources" folder

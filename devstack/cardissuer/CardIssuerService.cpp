@@ -1,5 +1,7 @@
 #include "devstack/cardissuer/CardIssuerService.h"
 
+#include "platform/net/JsonParsing.h"
+
 #include <chrono>
 #include <ctime>
 #include <functional>
@@ -112,7 +114,7 @@ void CardIssuerService::installRoutes(httplib::Server& server)
 {
     for (const auto& operation : kOperations) {
         server.Post("/orvix/sdk/" + operation, [this, operation](const httplib::Request& request, httplib::Response& response) {
-            nlohmann::json envelope = nlohmann::json::parse(request.body, nullptr, false);
+            nlohmann::json envelope = platform::parseJsonOrDiscarded(request.body);
             nlohmann::json header = envelope.is_object() && envelope.contains("header") ? envelope["header"] : nlohmann::json::object();
             std::string problem = envelopeProblem(envelope, operation);
             nlohmann::json result;

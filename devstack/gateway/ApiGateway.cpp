@@ -3,6 +3,8 @@
 #include "devstack/gateway/SampleJpeg.h"
 #include "devstack/identity/TokenSigner.h"
 
+#include "platform/net/JsonParsing.h"
+
 #include <openssl/evp.h>
 
 #include <cstdint>
@@ -330,7 +332,7 @@ void ApiGateway::parkingFees(const httplib::Request& request, httplib::Response&
 
 void ApiGateway::feeOrder(const httplib::Request& request, httplib::Response& response)
 {
-    auto order = json::parse(request.body, nullptr, false);
+    auto order = platform::parseJsonOrDiscarded(request.body);
     if (!order.is_object() || !order.value("employeeNumber", json()).is_string() || !order.value("costDataList", json()).is_array()
         || order["costDataList"].empty())
         return replyError(response, 400, "invalid_request", "employeeNumber and a non-empty costDataList are required.");

@@ -1,5 +1,6 @@
 #include "devstack/identity/TokenSigner.h"
 
+#include "platform/net/JsonParsing.h"
 #include "platform/oidc/Base64Url.h"
 
 #include <openssl/bn.h>
@@ -112,7 +113,7 @@ std::optional<nlohmann::json> TokenSigner::verify(const std::string& jwt) const
     EVP_MD_CTX_free(context);
     if (!valid)
         return std::nullopt;
-    auto claims = nlohmann::json::parse(*body, nullptr, false);
+    auto claims = platform::parseJsonOrDiscarded(*body);
     if (claims.is_discarded() || !claims.is_object())
         return std::nullopt;
     return claims;

@@ -1,5 +1,7 @@
 #include "platform/net/DataRequest.h"
 
+#include "platform/net/JsonParsing.h"
+
 namespace platform {
 
 std::string describeDecodingFailure(const std::exception& error)
@@ -51,7 +53,7 @@ std::variant<nlohmann::json, HttpClientError> DataRequest::parseJsonBody(const R
         return nlohmann::json(nullptr);
     try {
         // The parser rejects ill-formed UTF-8 as well as bad JSON.
-        return nlohmann::json::parse(text);
+        return parseJson(text);
     } catch (const nlohmann::json::exception& error) {
         return HttpClientError::decodingFailed(error.what());
     }
@@ -59,25 +61,12 @@ std::variant<nlohmann::json, HttpClientError> DataRequest::parseJsonBody(const R
 
 void DataRequest::onDataResponse(const DispatchQueue& queue, std::function<void(const DataResponse<std::string>&)> completion)
 {
-    auto value = std::make_shared<std::string>();
-    start(
-        queue,
-        [value](const RawResponse& raw) -> std::optional<HttpClientError> {
-            auto body = bodyOf(raw);
-            if (auto* error = std::get_if<HttpClientError>(&body))
-                return *error;
-            *value = std::get<std::string>(std::move(body));
-            return std::nullopt;
-        },
-        [value, completion = std::move(completion)](RawResponse raw) {
-            HttpResult<std::string> result = raw.error ? HttpResult<std::string>(*raw.error) : HttpResult<std::string>(std::move(*value));
-            completion(DataResponse<std::string> { std::move(raw.request), std::move(raw.response), std::move(raw.data), std::move(result) });
-        });
+    startProducing<std::string>(queue, std::move(completion), &bodyOf);
 }
 
 void DataRequest::onJSONResponse(const DispatchQueue& queue, std::function<void(const DataResponse<nlohmann::json>&)> completion)
 {
-    onDecodedResponse<nlohmann::json>(queue, std::move(completion), [](const nlohmann::json& json) { return json; });
+    startProducing<nlohmann::json>(queue, std::move(completion), &parseJsonBody);
 }
 
 } // namespace platform

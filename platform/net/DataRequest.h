@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <exception>
+#include <optional>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -35,7 +36,8 @@ public:
     // Fails the answer unless its status is within `first` to `last`, both included.
     DataRequest& validateStatus(int first, int last);
 
-    // Hands the request as a command line to `handler` each time it is sent.
+    // Hands the request as a command line, its credentials masked, to
+    // `handler` each time it is sent.
     DataRequest& curlDescription(std::function<void(const std::string&)> handler);
 
     // Completion on `queue` with the last attempt, without decoding.
@@ -50,18 +52,40 @@ public:
     void onDecodedResponse(const DispatchQueue& queue, std::function<void(const DataResponse<T>&)> completion,
         JsonDecoder<T> decoder = &decodeWithFromJson<T>)
     {
+        startProducing<T>(queue, std::move(completion), [decoder = std::move(decoder)](const RawResponse& raw) -> std::variant<T, HttpClientError> {
+            auto json = parseJsonBody(raw);
+            if (auto* error = std::get_if<HttpClientError>(&json))
+                return std::move(*error);
+            try {
+                return decoder(std::get<nlohmann::json>(json));
+            } catch (const std::exception& error) {
+                return HttpClientError::decodingFailed(describeDecodingFailure(error));
+            }
+        });
+    }
+
+    // The body checked as for onDataResponse.
+    static std::variant<std::string, HttpClientError> bodyOf(const RawResponse& raw);
+    // The body parsed as JSON; bad UTF-8, bad JSON or JSON nested deeper than
+    // kMaxJsonNesting is a decoding failure.
+    static std::variant<nlohmann::json, HttpClientError> parseJsonBody(const RawResponse& raw);
+
+private:
+    // Sends the request; `produce` turns a validated answer into the value or
+    // the error, on the session's queue, and the value is moved, not copied,
+    // on to `completion`.
+    template<typename T>
+    void startProducing(const DispatchQueue& queue, std::function<void(const DataResponse<T>&)> completion,
+        std::function<std::variant<T, HttpClientError>(const RawResponse&)> produce)
+    {
         auto value = std::make_shared<std::optional<T>>();
         start(
             queue,
-            [value, decoder = std::move(decoder)](const RawResponse& raw) -> std::optional<HttpClientError> {
-                auto json = parseJsonBody(raw);
-                if (auto* error = std::get_if<HttpClientError>(&json))
-                    return *error;
-                try {
-                    value->emplace(decoder(std::get<nlohmann::json>(json)));
-                } catch (const std::exception& error) {
-                    return HttpClientError::decodingFailed(describeDecodingFailure(error));
-                }
+            [value, produce = std::move(produce)](const RawResponse& raw) -> std::optional<HttpClientError> {
+                auto produced = produce(raw);
+                if (auto* error = std::get_if<HttpClientError>(&produced))
+                    return std::move(*error);
+                value->emplace(std::get<T>(std::move(produced)));
                 return std::nullopt;
             },
             [value, completion = std::move(completion)](RawResponse raw) {
@@ -69,11 +93,6 @@ public:
                 completion(DataResponse<T> { std::move(raw.request), std::move(raw.response), std::move(raw.data), std::move(result) });
             });
     }
-
-    // The body checked as for onDataResponse.
-    static std::variant<std::string, HttpClientError> bodyOf(const RawResponse& raw);
-    // The body parsed as JSON; bad UTF-8 or bad JSON is a decoding failure.
-    static std::variant<nlohmann::json, HttpClientError> parseJsonBody(const RawResponse& raw);
 };
 
 } // namespace platform

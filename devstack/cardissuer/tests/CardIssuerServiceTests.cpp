@@ -2,6 +2,7 @@
 #include "devstack/server/testing/RunningService.h"
 
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/net/CertificateAuthorities.h"
 #include "platform/net/HttpSession.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,19 @@ TEST_F(CardIssuerServiceTest, RefusesBadEnvelopesWithA400JsonError)
         EXPECT_EQ(answer["header"]["result_code"], "E400");
         EXPECT_TRUE(answer["message"].is_string());
     }
+}
+
+TEST_F(CardIssuerServiceTest, DeeplyNestedEnvelopeIsRefusedAndTheServerLivesOn)
+{
+    httplib::Client client(server.url());
+    client.set_ca_cert_path(platform::extraCertificateAuthorityFile()->string());
+    std::string deep = R"({"header":)" + std::string(100000, '[') + std::string(100000, ']') + R"(,"body":{}})";
+    auto refused = client.Post("/orvix/sdk/cardList", deep, "application/json");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 400);
+
+    auto [status, answer] = post("uidRequest", envelope("uidRequest", { { "device_key", "" }, { "device_no", "1" }, { "appid", "x" }, { "os_type", 2 } }));
+    EXPECT_EQ(status, 200);
 }
 
 } // namespace

@@ -140,6 +140,17 @@ TEST_F(HttpSessionTest, JsonResponseAllowsTopLevelFragments)
     EXPECT_EQ(answer->result.value(), "just text");
 }
 
+TEST_F(HttpSessionTest, DeeplyNestedJsonFailsDecodingInsteadOfExhaustingTheStack)
+{
+    std::string deep = R"({"header":)" + std::string(100000, '[') + std::string(100000, ']') + R"(,"body":{}})";
+    server->reply("GET", "/deep", 200, deep);
+    std::optional<DataResponse<nlohmann::json>> answer;
+    session.requestWithParameters(url("/deep"))->onJSONResponse(DispatchQueue::main(), [&](const auto& response) { answer = response; });
+    await(answer);
+    ASSERT_FALSE(answer->result.isSuccess());
+    EXPECT_EQ(answer->result.error().kind(), HttpClientError::Kind::decodingFailed);
+}
+
 TEST_F(HttpSessionTest, ParametersGoToTheQueryOrTheFormBodyEscaped)
 {
     server->reply("GET", "/q", 200, "{}");

@@ -17,7 +17,8 @@ public:
     static Duration offset();
 
     // Takes the provider's time from an HTTP date ("Sun, 06 Nov 1994 08:49:37
-    // GMT"), read at the platform clock's now. Other texts change nothing.
+    // GMT"), read at the platform clock's now. Other texts, and dates before
+    // 2000 or after 2199, change nothing.
     static void learnFromDateHeader(std::string_view httpDate);
 
     static void resetForTesting();

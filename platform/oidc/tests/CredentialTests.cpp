@@ -187,7 +187,11 @@ TEST(TokenExpiry, ByTheProviderCorrectedClock)
     auto providerIssued = handMadeToken(ProviderClock::now() - 1800s, 1800s);
     EXPECT_TRUE(isTokenExpired(providerIssued));
     EXPECT_FALSE(isTokenExpired(handMadeToken(ProviderClock::now() - 1799s, 1800s)));
-    ProviderClock::learnFromDateHeader("not a date");
-    EXPECT_EQ(ProviderClock::offset(), Duration(3600s - 60s));
+    // Texts that are no date, or a date no provider's clock shows, keep the correction.
+    for (const char* implausible : { "not a date", "Mon, 06 May 2400 05:45:07 GMT", "Sat, 06 May 9999 05:45:07 GMT",
+             "Thu, 01 Jan 1970 00:00:00 GMT", "Mon, 06 May 1700 05:45:07 GMT" }) {
+        ProviderClock::learnFromDateHeader(implausible);
+        EXPECT_EQ(ProviderClock::offset(), Duration(3600s - 60s)) << implausible;
+    }
     ProviderClock::resetForTesting();
 }

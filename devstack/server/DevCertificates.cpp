@@ -68,7 +68,8 @@ CertificatePointer makeCertificate(EVP_PKEY* key, const char* commonName, X509* 
         addExtension(raw, signer, NID_basic_constraints, "critical,CA:FALSE");
         addExtension(raw, signer, NID_key_usage, "critical,digitalSignature,keyEncipherment");
         addExtension(raw, signer, NID_ext_key_usage, "serverAuth");
-        addExtension(raw, signer, NID_subject_alt_name, "IP:127.0.0.1");
+        // "localhost" as well, so that a test can reach a service under a second host name.
+        addExtension(raw, signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
         addExtension(raw, signer, NID_authority_key_identifier, "keyid");
     }
     check(X509_sign(raw, issuerKey, EVP_sha256()) > 0, "cannot sign");

@@ -5,7 +5,7 @@
 namespace devstack {
 
 // A private certificate authority and a server certificate for 127.0.0.1
-// (subject alternative name IP:127.0.0.1) signed by it, as PEM files.
+// (subject alternative names IP:127.0.0.1 and DNS:localhost) signed by it, as PEM files.
 struct DevCertificates {
     std::filesystem::path caFile;
     std::filesystem::path certificateFile;

@@ -15,7 +15,9 @@ struct DomainError {
 
 // Why a transfer ended without an answer.
 struct TransportError {
-    enum class Code { timedOut, cannotConnect, secureConnectionFailed, badUrl, fileFailed, other };
+    // secureConnectionRequired: the address, or a redirect's target, was not
+    // https; nothing was sent to it.
+    enum class Code { timedOut, cannotConnect, secureConnectionFailed, secureConnectionRequired, badUrl, fileFailed, other };
     Code code = Code::other;
     std::string message;
 };

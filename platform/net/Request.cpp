@@ -2,6 +2,7 @@
 
 #include "platform/net/CurlCommand.h"
 #include "platform/net/SessionCore.h"
+#include "platform/net/TransportSecurity.h"
 #include "platform/security/Uuid.h"
 
 
@@ -134,6 +135,11 @@ void Request::send(HttpRequest request)
     request.timeout = core_->configuration.timeoutIntervalForRequest;
     if (curlHandler_)
         curlHandler_(curlCommandFor(request));
+    // Checked after adaptation, so that an interceptor cannot send a token in clear either.
+    if (!isHttpsAddress(request.url)) {
+        transferred(std::move(request), std::nullopt, Transport::Result { std::nullopt, {}, plainAddressRefused() });
+        return;
+    }
 
     std::optional<std::filesystem::path> temporary;
     if (destination_) {

@@ -1,6 +1,7 @@
 #include "platform/net/curl/CurlTransport.h"
 
 #include "platform/net/CertificateAuthorities.h"
+#include "platform/net/curl/Redirect.h"
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
@@ -8,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <variant>
+
+#include <unistd.h>
 
 namespace platform {
 
@@ -83,6 +87,7 @@ struct CurlTransport::Transfer {
     curl_off_t lastUploaded = 0;
     HttpHeaderList responseHeaders;
     std::string body;
+    int redirects = 0;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
     ~Transfer()
@@ -180,16 +185,28 @@ void CurlTransport::startTransfer(std::unique_ptr<Transfer> owned)
 {
     Transfer& transfer = *owned;
     active_.push_back(std::move(owned));
+    if (transfer.bodyFile) {
+        transfer.file = std::fopen(transfer.bodyFile->c_str(), "wb");
+        if (!transfer.file) {
+            finishTransfer(transfer, TransportError { TransportError::Code::fileFailed, "cannot open " + transfer.bodyFile->string() });
+            return;
+        }
+    }
+    sendRequest(transfer);
+}
+
+void CurlTransport::sendRequest(Transfer& transfer)
+{
     CURL* easy = curl_easy_init();
     transfer.easy = easy;
     const HttpRequest& request = transfer.request;
 
     curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
     curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    // Redirects are followed in followRedirect, which decides what each target may see.
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -230,15 +247,47 @@ void CurlTransport::startTransfer(std::unique_ptr<Transfer> owned)
     headers = curl_slist_append(headers, "Expect:");
     transfer.headerList = headers;
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-
-    if (transfer.bodyFile) {
-        transfer.file = std::fopen(transfer.bodyFile->c_str(), "wb");
-        if (!transfer.file) {
-            finishTransfer(transfer, TransportError { TransportError::Code::fileFailed, "cannot open " + transfer.bodyFile->string() });
-            return;
-        }
-    }
     curl_multi_add_handle(multi_, easy);
+}
+
+bool CurlTransport::followRedirect(Transfer& transfer)
+{
+    long status = 0;
+    curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
+    char* location = nullptr;
+    curl_easy_getinfo(transfer.easy, CURLINFO_REDIRECT_URL, &location);
+    if (!isRedirectStatus(status) || !location)
+        return false;
+    if (transfer.redirects == kMaxRedirects) {
+        finishTransfer(transfer, TransportError { TransportError::Code::other, "There were too many redirects." });
+        return true;
+    }
+    auto next = redirectedRequest(transfer.request, status, location);
+    if (auto* error = std::get_if<TransportError>(&next)) {
+        finishTransfer(transfer, std::move(*error));
+        return true;
+    }
+    ++transfer.redirects;
+    transfer.request = std::get<HttpRequest>(std::move(next));
+    curl_multi_remove_handle(multi_, transfer.easy);
+    curl_easy_cleanup(transfer.easy);
+    transfer.easy = nullptr;
+    curl_slist_free_all(transfer.headerList);
+    transfer.headerList = nullptr;
+    transfer.responseHeaders = {};
+    transfer.body.clear();
+    transfer.lastDownloaded = 0;
+    transfer.lastUploaded = 0;
+    // The redirect's own body is no part of the download.
+    if (transfer.file && (std::fflush(transfer.file) != 0 || ::ftruncate(::fileno(transfer.file), 0) != 0)) {
+        finishTransfer(transfer, TransportError { TransportError::Code::fileFailed, "cannot write " + transfer.bodyFile->string() });
+        return true;
+    }
+    if (transfer.file)
+        std::rewind(transfer.file);
+    transfer.touch();
+    sendRequest(transfer);
+    return true;
 }
 
 void CurlTransport::finishTransfer(Transfer& transfer, std::optional<TransportError> error)
@@ -263,7 +312,8 @@ void CurlTransport::finishTransfer(Transfer& transfer, std::optional<TransportEr
     }
     result.error = std::move(error);
     auto completion = std::move(transfer.completion);
-    curl_multi_remove_handle(multi_, transfer.easy);
+    if (transfer.easy)
+        curl_multi_remove_handle(multi_, transfer.easy);
     std::erase_if(active_, [&](const std::unique_ptr<Transfer>& candidate) { return candidate.get() == &transfer; });
     if (completion)
         completion(std::move(result));
@@ -291,6 +341,8 @@ void CurlTransport::run()
             Transfer* transfer = nullptr;
             curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
             CURLcode code = message->data.result;
+            if (code == CURLE_OK && followRedirect(*transfer))
+                continue;
             std::optional<TransportError> error;
             if (code != CURLE_OK) {
                 std::string detail = transfer->errorBuffer[0] ? transfer->errorBuffer : curl_easy_strerror(code);

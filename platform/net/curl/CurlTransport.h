@@ -27,6 +27,11 @@ private:
     struct Transfer;
     void run();
     void startTransfer(std::unique_ptr<Transfer> transfer);
+    // Hands the transfer's current request to a new easy handle.
+    void sendRequest(Transfer& transfer);
+    // After an answer: follows it when it is a redirect (or ends the transfer
+    // when the redirect is refused) and returns true; false for any other answer.
+    bool followRedirect(Transfer& transfer);
     void finishTransfer(Transfer& transfer, std::optional<TransportError> error);
 
     void* multi_ = nullptr;

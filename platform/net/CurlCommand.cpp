@@ -1,5 +1,8 @@
 #include "platform/net/CurlCommand.h"
 
+#include "platform/net/MaskedJson.h"
+#include "platform/net/MaskedSecret.h"
+
 #include <vector>
 
 namespace platform {
@@ -18,6 +21,16 @@ std::string shellQuoted(const std::string& text)
     return quoted + "'";
 }
 
+std::string maskedBody(const HttpRequest& request)
+{
+    auto type = request.headers.value("Content-Type").value_or("");
+    if (type.find("x-www-form-urlencoded") != std::string::npos)
+        return maskedFormBody(request.body);
+    if (type.find("json") != std::string::npos)
+        return maskedTokenFields(request.body);
+    return request.body;
+}
+
 } // namespace
 
 std::string curlCommandFor(const HttpRequest& request)
@@ -26,9 +39,9 @@ std::string curlCommandFor(const HttpRequest& request)
     if (request.method != HttpMethod::get())
         parts.push_back("-X " + request.method.rawValue);
     for (const auto& header : request.headers)
-        parts.push_back("-H " + shellQuoted(header.name + ": " + header.value));
+        parts.push_back("-H " + shellQuoted(header.name + ": " + maskedHeaderValue(header.name, header.value)));
     if (!request.body.empty())
-        parts.push_back("-d " + shellQuoted(request.body));
+        parts.push_back("-d " + shellQuoted(maskedBody(request)));
     parts.push_back(shellQuoted(request.url));
     std::string command;
     for (const auto& part : parts) {

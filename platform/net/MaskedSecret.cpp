@@ -18,37 +18,10 @@ bool isCredentialParameter(std::string_view name)
     return false;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string formDecoded(std::string_view text)
-{
-    std::string decoded;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '+') {
-            decoded += ' ';
-        } else if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 && hexValue(text[at + 2]) >= 0) {
-            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
-            at += 2;
-        } else {
-            decoded += text[at];
-        }
-    }
-    return decoded;
-}
-
 // The first characters stay escaped as they were sent; the ellipsis stays readable.
 std::string maskedFormValue(std::string_view encoded)
 {
-    std::string value = formDecoded(encoded);
+    std::string value = formDecode(encoded);
     if (value.empty())
         return {};
     std::string shown = maskedSecret(value);
@@ -91,7 +64,7 @@ std::string maskedFormBody(std::string_view body)
         auto end = body.find('&');
         std::string_view pair = body.substr(0, end);
         auto equals = pair.find('=');
-        if (equals != std::string_view::npos && isCredentialParameter(formDecoded(pair.substr(0, equals))))
+        if (equals != std::string_view::npos && isCredentialParameter(formDecode(pair.substr(0, equals))))
             masked += std::string(pair.substr(0, equals + 1)) + maskedFormValue(pair.substr(equals + 1));
         else
             masked += pair;

@@ -1,5 +1,7 @@
 #include "platform/net/ParameterEncoding.h"
 
+#include "platform/foundation/Hex.h"
+
 #include "platform/net/Utf8.h"
 
 namespace platform {
@@ -90,6 +92,23 @@ std::string percentEscape(std::string_view text)
         }
     }
     return escaped;
+}
+
+std::string formDecode(std::string_view text)
+{
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '+') {
+            decoded += ' ';
+        } else if (text[at] == '%' && at + 2 < text.size() && hexDigitValue(text[at + 1]) >= 0 && hexDigitValue(text[at + 2]) >= 0) {
+            decoded += static_cast<char>(hexDigitValue(text[at + 1]) * 16 + hexDigitValue(text[at + 2]));
+            at += 2;
+        } else {
+            decoded += text[at];
+        }
+    }
+    return decoded;
 }
 
 std::string formEncode(const Parameters& parameters)

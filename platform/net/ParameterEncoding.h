@@ -40,6 +40,10 @@ enum class ParameterEncoder {
 // although a query may carry it, because some servers reject it.
 std::string percentEscape(std::string_view text);
 
+// The text of a query or form component: "%XX" escapes and "+" (a space)
+// decoded; a "%" without two hex digits stays as it is.
+std::string formDecode(std::string_view text);
+
 // "a=1&b=x%20y", keys in the order given.
 std::string formEncode(const Parameters& parameters);
 

@@ -47,6 +47,18 @@ void DelayedTaskQueue::stop()
     changed_.notify_all();
 }
 
+void DelayedTaskQueue::close()
+{
+    decltype(entries_) discarded;
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        discarded.swap(entries_);
+    }
+    changed_.notify_all();
+    // The tasks die here, outside the lock: what they hold may post to this queue.
+}
+
 void DelayedTaskQueue::resume()
 {
     std::lock_guard lock(mutex_);

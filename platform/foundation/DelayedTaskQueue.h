@@ -24,6 +24,8 @@ public:
     void stop();
     // Lets waitForDue() block again after a stop().
     void resume();
+    // Stops for good and destroys the tasks that have not run.
+    void close();
 
 private:
     struct Entry {

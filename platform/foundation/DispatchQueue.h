@@ -10,7 +10,10 @@ namespace platform {
 
 // A queue of blocks, shaped like the platform's dispatch queues. Serial queues
 // run one block at a time in submission order; concurrent queues may run
-// several at once. The main queue is drained by the main run loop.
+// several at once. The main queue is drained by the main run loop. Releasing
+// the last copy of a queue drops the blocks that have not started and waits
+// for running ones, except the caller's own: a block may release the queue it
+// runs on and still finish.
 class DispatchQueue {
 public:
     enum class Attributes { serial, concurrent };
@@ -27,8 +30,11 @@ public:
     // the same deadline run in submission order.
     void asyncAfter(Duration delay, Task block) const;
 
-    // Runs `block` on this queue and returns when it has finished. Never call it
-    // from a block already running on this queue.
+    // Runs `block` on this queue and returns when it has finished. Called where
+    // it could only wait for itself (from a block running on this serial
+    // queue, from inside a sync on it, or on the main queue from the main
+    // thread) it throws std::logic_error without running `block`. A concurrent
+    // queue runs a sync block at once, from anywhere.
     void sync(Task block) const;
 
 private:

@@ -34,6 +34,8 @@ public:
     virtual void post(const std::shared_ptr<QueueIdentity>& queue, Duration delay, Task task) = 0;
 
     // Runs `task` with the exclusivity of `queue` and returns when it has run.
+    // Throws std::logic_error, without running `task`, when the calling thread
+    // holds `queue` already and so would wait for itself.
     virtual void runSync(const std::shared_ptr<QueueIdentity>& queue, Task task) = 0;
 
     virtual bool isMainThread() const = 0;

@@ -5,6 +5,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/TimeZone.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
 #include <stdexcept>
@@ -47,20 +48,23 @@ TestEnvironment::~TestEnvironment()
     std::filesystem::remove_all(root_, error);
 }
 
-void TestEnvironment::post(const std::shared_ptr<QueueIdentity>&, Duration delay, Task task)
+void TestEnvironment::post(const std::shared_ptr<QueueIdentity>& queue, Duration delay, Task task)
 {
     // Notifying under the lock: once the test thread has seen the task, the
     // poster no longer touches the environment, which the test may then destroy.
     std::lock_guard lock(mutex_);
     auto deadline = clock_.monotonicNow() + std::max(delay, Duration::zero());
-    entries_.push(Entry { deadline, nextSequence_++, std::move(task) });
+    entries_.push(Entry { deadline, nextSequence_++, std::move(task), queue });
     posted_.notify_all();
 }
 
 void TestEnvironment::runSync(const std::shared_ptr<QueueIdentity>& queue, Task task)
 {
     if (isMainThread()) {
-        task();
+        // As on the system scheduler, where such a call would wait for itself.
+        if (holds(queue))
+            throw std::logic_error("sync on " + queue->label + " from a thread that holds it would never return");
+        runHolding(queue, task);
         return;
     }
     // Another thread waits for the test thread to run the block.
@@ -90,31 +94,54 @@ void TestEnvironment::runLoop(const std::shared_ptr<QueueIdentity>&, const Monot
         runUntilIdle();
 }
 
-std::optional<Task> TestEnvironment::takeDueBy(MonotonicTime limit)
+bool TestEnvironment::holds(const std::shared_ptr<QueueIdentity>& queue) const
+{
+    if (queue->kind == QueueKind::concurrent)
+        return false;
+    // Outside any block the test thread plays the main thread, which holds the main queue.
+    if (queue->kind == QueueKind::main && running_.empty())
+        return true;
+    return std::any_of(running_.begin(), running_.end(), [&](const auto& running) { return running.lock() == queue; });
+}
+
+void TestEnvironment::runHolding(const std::weak_ptr<QueueIdentity>& queue, const Task& task)
+{
+    running_.push_back(queue);
+    try {
+        task();
+    } catch (...) {
+        running_.pop_back();
+        throw;
+    }
+    running_.pop_back();
+}
+
+std::optional<TestEnvironment::DueTask> TestEnvironment::takeDueBy(MonotonicTime limit)
 {
     std::lock_guard lock(mutex_);
     if (entries_.empty() || entries_.top().deadline > limit)
         return std::nullopt;
     auto deadline = entries_.top().deadline;
-    Task task = std::move(const_cast<Entry&>(entries_.top()).task);
+    auto& top = const_cast<Entry&>(entries_.top());
+    DueTask due { std::move(top.task), std::move(top.queue) };
     entries_.pop();
     auto now = clock_.monotonicNow();
     if (deadline > now)
         clock_.advance(deadline - now);
-    return task;
+    return due;
 }
 
 void TestEnvironment::runUntilIdle()
 {
-    while (auto task = takeDueBy(clock_.monotonicNow()))
-        (*task)();
+    while (auto due = takeDueBy(clock_.monotonicNow()))
+        runHolding(due->queue, due->task);
 }
 
 void TestEnvironment::fastForwardBy(Duration duration)
 {
     auto target = clock_.monotonicNow() + duration;
-    while (auto task = takeDueBy(target))
-        (*task)();
+    while (auto due = takeDueBy(target))
+        runHolding(due->queue, due->task);
     auto now = clock_.monotonicNow();
     if (target > now)
         clock_.advance(target - now);

@@ -66,14 +66,22 @@ private:
         MonotonicTime deadline;
         std::uint64_t sequence;
         Task task;
+        std::weak_ptr<QueueIdentity> queue;
         bool operator>(const Entry& other) const
         {
             return deadline != other.deadline ? deadline > other.deadline : sequence > other.sequence;
         }
     };
 
+    struct DueTask {
+        Task task;
+        std::weak_ptr<QueueIdentity> queue;
+    };
     // Pops the earliest task due by `limit`, moving the clock up to its deadline.
-    std::optional<Task> takeDueBy(MonotonicTime limit);
+    std::optional<DueTask> takeDueBy(MonotonicTime limit);
+    void runHolding(const std::weak_ptr<QueueIdentity>& queue, const Task& task);
+    // Whether the test thread, as the thread that would run it, holds `queue`.
+    bool holds(const std::shared_ptr<QueueIdentity>& queue) const;
     void writeInfo();
 
     ManualClock clock_;
@@ -83,6 +91,8 @@ private:
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> entries_;
     std::uint64_t nextSequence_ = 0;
     Scheduler* previous_ = nullptr;
+    // The queues whose blocks the test thread is running, outermost first.
+    std::vector<std::weak_ptr<QueueIdentity>> running_;
 
     std::filesystem::path root_;
     std::filesystem::path dataFolder_;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,28 @@ TEST(VirtualTime, SyncRunsInlineAndWallClockFollows)
     EXPECT_TRUE(ran);
     env.fastForwardBy(90s);
     EXPECT_EQ(platform::clock().now() - wallBefore, 90s);
+}
+
+// The blocks all run on the test thread, yet a sync that would wait for itself
+// on real threads is refused here too, so such a deadlock shows in any test.
+TEST(VirtualTime, SyncThatWouldWaitForItselfIsRefusedAsOnRealThreads)
+{
+    TestEnvironment env;
+    DispatchQueue serial("serial");
+    auto refused = [](const DispatchQueue& queue) {
+        try {
+            queue.sync([] { });
+        } catch (const std::logic_error&) {
+            return true;
+        }
+        return false;
+    };
+    std::vector<bool> fromSerialBlock;
+    serial.async([&] { fromSerialBlock = { refused(serial), refused(DispatchQueue::main()) }; });
+    env.runUntilIdle();
+    EXPECT_EQ(fromSerialBlock, (std::vector<bool> { true, false }));
+    EXPECT_TRUE(refused(DispatchQueue::main()));
+    EXPECT_FALSE(refused(serial));
 }
 
 TEST(VirtualTime, RepeatingTimerTicksUntilInvalidated)

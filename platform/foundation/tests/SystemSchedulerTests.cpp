@@ -8,6 +8,9 @@
 
 #include <atomic>
 #include <future>
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -47,6 +50,66 @@ TEST(SystemScheduler, SyncRunsOnTheCallersThreadAfterEarlierBlocks)
     });
     EXPECT_EQ(ranOn, std::this_thread::get_id());
     EXPECT_TRUE(sawEarlier);
+}
+
+TEST(SystemScheduler, QueueReleasedByItsOwnBlockFinishesThatBlockAndDropsTheRest)
+{
+    auto queue = std::make_unique<DispatchQueue>("self-releasing");
+    std::promise<void> go;
+    std::promise<void> finished;
+    std::promise<bool> droppedAfterRunning;
+    std::atomic<bool> laterRan = false;
+    // Fires when the queue lets go of the second block, run or not.
+    std::shared_ptr<void> dropWitness(nullptr, [&](void*) { droppedAfterRunning.set_value(laterRan.load()); });
+
+    queue->async([&, started = go.get_future().share()] {
+        started.wait();
+        queue.reset();
+        finished.set_value();
+    });
+    queue->async([&laterRan, dropWitness] { laterRan = true; });
+    dropWitness.reset();
+    go.set_value();
+
+    finished.get_future().wait();
+    EXPECT_FALSE(droppedAfterRunning.get_future().get());
+}
+
+// Each call where the thread would wait for itself; the block must not run.
+TEST(SystemScheduler, SyncThatWouldWaitForItselfIsRefused)
+{
+    DispatchQueue serial("serial");
+    DispatchQueue other("other");
+    DispatchQueue concurrent("concurrent", DispatchQueue::Attributes::concurrent);
+    auto outcome = [](const DispatchQueue& queue) -> std::string {
+        bool ran = false;
+        try {
+            queue.sync([&] { ran = true; });
+        } catch (const std::logic_error&) {
+            return ran ? "ran and threw" : "refused";
+        }
+        return ran ? "ran" : "neither";
+    };
+
+    std::promise<std::vector<std::string>> fromSerialBlock;
+    serial.async([&] { fromSerialBlock.set_value({ outcome(serial), outcome(other), outcome(concurrent) }); });
+    EXPECT_EQ(fromSerialBlock.get_future().get(), (std::vector<std::string> { "refused", "ran", "ran" }));
+
+    std::promise<std::string> fromConcurrentBlock;
+    concurrent.async([&] { fromConcurrentBlock.set_value(outcome(concurrent)); });
+    EXPECT_EQ(fromConcurrentBlock.get_future().get(), "ran");
+
+    // A sync holds its queue on the caller's thread, through syncs on other queues too.
+    std::vector<std::string> insideSync;
+    serial.sync([&] {
+        insideSync.push_back(outcome(serial));
+        other.sync([&] { insideSync.push_back(outcome(serial)); });
+    });
+    EXPECT_EQ(insideSync, (std::vector<std::string> { "refused", "refused" }));
+
+    // The main thread drains the main queue, so it holds it; refusals leave the queues usable.
+    EXPECT_EQ(outcome(DispatchQueue::main()), "refused");
+    EXPECT_EQ(outcome(serial), "ran");
 }
 
 TEST(SystemScheduler, ConcurrentQueueRunsEveryBlock)

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <condition_variable>
 #include <future>
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace platform {
@@ -14,21 +16,41 @@ namespace {
 // Static initialisation runs on the thread that loads the program: the main thread.
 const std::thread::id kMainThreadId = std::this_thread::get_id();
 
+// The queues whose exclusivity the calling thread holds: serial queues whose
+// block it runs and queues it holds for a sync. Keyed by each queue's shared
+// tasks, which live as long as any thread still works for that queue.
+thread_local std::vector<const DelayedTaskQueue*> heldQueues;
+
+class HoldingQueue {
+public:
+    explicit HoldingQueue(const DelayedTaskQueue* tasks) { heldQueues.push_back(tasks); }
+    ~HoldingQueue() { heldQueues.pop_back(); }
+    HoldingQueue(const HoldingQueue&) = delete;
+    HoldingQueue& operator=(const HoldingQueue&) = delete;
+};
+
+bool holdsQueue(const DelayedTaskQueue* tasks)
+{
+    return std::find(heldQueues.begin(), heldQueues.end(), tasks) != heldQueues.end();
+}
+
 // The tasks of one queue and, for serial and concurrent queues, the threads
 // that run them. Threads start with the first task and end with the queue.
 class QueueBacking {
 public:
     QueueBacking(QueueKind kind)
-        : workerCount_(kind == QueueKind::concurrent ? std::clamp(std::thread::hardware_concurrency(), 2u, 4u) : 1u)
-        , ownsThreads_(kind == QueueKind::serial || kind == QueueKind::concurrent)
+        : kind_(kind)
+        , workerCount_(kind == QueueKind::concurrent ? std::clamp(std::thread::hardware_concurrency(), 2u, 4u) : 1u)
     {
     }
 
     ~QueueBacking()
     {
-        tasks_.stop();
+        // Blocks that have not started never run; running ones finish first.
+        tasks_->close();
         for (auto& worker : workers_) {
-            // The last owner may be a block running on this very queue.
+            // The last owner may be a block running on this very queue: its
+            // thread finishes that block on its own share of the tasks.
             if (worker.get_id() == std::this_thread::get_id())
                 worker.detach();
             else if (worker.joinable())
@@ -38,26 +60,44 @@ public:
 
     void post(MonotonicTime deadline, Task task, const Clock& clock)
     {
-        tasks_.push(deadline, std::move(task));
-        if (ownsThreads_)
+        tasks_->push(deadline, std::move(task));
+        if (kind_ == QueueKind::serial || kind_ == QueueKind::concurrent)
             std::call_once(started_, [&] {
                 for (unsigned i = 0; i < workerCount_; ++i)
-                    workers_.emplace_back([this, &clock] { drain(clock, nullptr); });
+                    workers_.emplace_back([tasks = tasks_, serial = kind_ == QueueKind::serial, &clock] {
+                        std::optional<HoldingQueue> holding;
+                        if (serial)
+                            holding.emplace(tasks.get());
+                        drainTasks(*tasks, clock, nullptr);
+                    });
             });
     }
 
-    void drain(const Clock& clock, const MonotonicTime* until)
+    // Runs the tasks on the calling thread (a run loop).
+    void drain(const Clock& clock, const MonotonicTime* until) { drainTasks(*tasks_, clock, until); }
+
+    DelayedTaskQueue& tasks() { return *tasks_; }
+
+    bool isHeldByThisThread() const
     {
-        while (auto task = tasks_.waitForDue(clock, until))
+        // The main thread drains the main queue, so it always holds it.
+        if (kind_ == QueueKind::main && std::this_thread::get_id() == kMainThreadId)
+            return true;
+        return kind_ != QueueKind::concurrent && holdsQueue(tasks_.get());
+    }
+
+private:
+    static void drainTasks(DelayedTaskQueue& tasks, const Clock& clock, const MonotonicTime* until)
+    {
+        while (auto task = tasks.waitForDue(clock, until))
             (*task)();
     }
 
-    DelayedTaskQueue& tasks() { return tasks_; }
-
-private:
+    const QueueKind kind_;
     const unsigned workerCount_;
-    const bool ownsThreads_;
-    DelayedTaskQueue tasks_;
+    // Shared with the worker threads, so a block that releases the last
+    // handle to its own queue can still return to them.
+    const std::shared_ptr<DelayedTaskQueue> tasks_ = std::make_shared<DelayedTaskQueue>();
     std::once_flag started_;
     std::vector<std::thread> workers_;
 };
@@ -85,6 +125,9 @@ void SystemScheduler::post(const std::shared_ptr<QueueIdentity>& queue, Duration
 
 void SystemScheduler::runSync(const std::shared_ptr<QueueIdentity>& queue, Task task)
 {
+    auto& backing = backingOf(queue);
+    if (backing.isHeldByThisThread())
+        throw std::logic_error("sync on " + queue->label + " from a thread that holds it would never return");
     if (queue->kind == QueueKind::concurrent) {
         task();
         return;
@@ -100,6 +143,7 @@ void SystemScheduler::runSync(const std::shared_ptr<QueueIdentity>& queue, Task 
     });
     entered.get_future().wait();
     try {
+        HoldingQueue holding(&backing.tasks());
         task();
     } catch (...) {
         finished.set_value();

@@ -1,8 +1,10 @@
 #include "devstack/identity/IdentityProvider.h"
 
 #include "devstack/identity/SignInPage.h"
+#include "platform/foundation/Clock.h"
 #include "platform/net/ParameterEncoding.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sstream>
 
@@ -38,15 +40,19 @@ std::int64_t epochSeconds(std::chrono::system_clock::time_point time)
     return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
 }
 
+std::vector<std::string> scopeWords(const std::string& scopes)
+{
+    std::vector<std::string> words;
+    std::istringstream stream(scopes);
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
 bool hasScope(const std::string& scopes, const std::string& wanted)
 {
-    std::istringstream words(scopes);
-    std::string word;
-    while (words >> word) {
-        if (word == wanted)
-            return true;
-    }
-    return false;
+    auto words = scopeWords(scopes);
+    return std::find(words.begin(), words.end(), wanted) != words.end();
 }
 
 std::string param(const httplib::Request& request, const char* name)
@@ -87,10 +93,40 @@ void IdentityProvider::setTokenLifetime(std::chrono::seconds lifetime)
     tokenLifetime_ = lifetime;
 }
 
+void IdentityProvider::setRefreshAnswerShape(RefreshAnswerShape shape)
+{
+    std::lock_guard lock(mutex_);
+    refreshAnswerShape_ = shape;
+}
+
 bool IdentityProvider::isRefreshTokenActive(const std::string& refreshToken) const
 {
     std::lock_guard lock(mutex_);
-    return refreshTokens_.contains(refreshToken);
+    auto found = refreshTokens_.find(refreshToken);
+    return found != refreshTokens_.end() && !found->second.consumed;
+}
+
+std::chrono::system_clock::time_point IdentityProvider::now() const
+{
+    return options_.now ? options_.now() : platform::clock().now();
+}
+
+void IdentityProvider::forgetStaleSignInsLocked(std::chrono::system_clock::time_point now)
+{
+    std::erase_if(pendingSignIns_, [now](const auto& entry) { return entry.second.expiry <= now; });
+    std::erase_if(codes_, [now](const auto& entry) { return entry.second.expiry <= now; });
+    while (!pendingSignIns_.empty() && pendingSignIns_.size() >= options_.maximumPendingSignIns) {
+        auto oldest = std::min_element(pendingSignIns_.begin(), pendingSignIns_.end(),
+            [](const auto& a, const auto& b) { return a.second.expiry < b.second.expiry; });
+        pendingSignIns_.erase(oldest);
+    }
+}
+
+std::string IdentityProvider::issueRefreshTokenLocked(const std::string& username, const std::string& scope, const std::string& grantId)
+{
+    auto refreshToken = TokenSigner::randomToken(32);
+    refreshTokens_[refreshToken] = RefreshGrant { username, scope, grantId, false };
+    return refreshToken;
 }
 
 void IdentityProvider::installRoutes(httplib::Server& server)
@@ -152,9 +188,12 @@ void IdentityProvider::authorize(const httplib::Request& request, httplib::Respo
     PendingSignIn pending;
     for (const char* name : { "redirect_uri", "state", "nonce", "scope", "code_challenge" })
         pending.parameters[name] = param(request, name);
+    auto now = this->now();
+    pending.expiry = now + options_.pendingSignInLifetime;
     auto transaction = TokenSigner::randomToken(16);
     {
         std::lock_guard lock(mutex_);
+        forgetStaleSignInsLocked(now);
         pendingSignIns_[transaction] = std::move(pending);
     }
     page(response, 200, signInPage(transaction, ""));
@@ -165,6 +204,10 @@ void IdentityProvider::signIn(const httplib::Request& request, httplib::Response
     auto transaction = param(request, "transaction");
     std::unique_lock lock(mutex_);
     auto pending = pendingSignIns_.find(transaction);
+    if (pending != pendingSignIns_.end() && pending->second.expiry <= now()) {
+        pendingSignIns_.erase(pending);
+        pending = pendingSignIns_.end();
+    }
     if (pending == pendingSignIns_.end()) {
         lock.unlock();
         page(response, 400, messagePage("Sign-in expired", "This sign-in is no longer valid. Start again from the application."));
@@ -187,14 +230,14 @@ void IdentityProvider::signIn(const httplib::Request& request, httplib::Response
     }
     auto code = TokenSigner::randomToken(24);
     codes_[code] = IssuedCode { user->username, redirectUri, parameters["code_challenge"], parameters["nonce"], parameters["scope"],
-        options_.now() + codeLifetime };
+        now() + codeLifetime };
     lock.unlock();
     redirect(response, withQuery(redirectUri, { { "code", code }, { "state", parameters["state"] } }));
 }
 
 void IdentityProvider::token(const httplib::Request& request, httplib::Response& response)
 {
-    response.set_header("Date", httpDate(options_.now()));
+    response.set_header("Date", httpDate(now()));
     response.set_header("Cache-Control", "no-store");
     if (param(request, "client_id") != options_.clientId)
         return oauthError(response, 401, "invalid_client", "Client authentication failed.");
@@ -211,7 +254,7 @@ void IdentityProvider::token(const httplib::Request& request, httplib::Response&
         auto code = std::move(found->second);
         codes_.erase(found);
         lock.unlock();
-        if (code.expiry <= options_.now())
+        if (code.expiry <= now())
             return oauthError(response, 400, "invalid_grant", "The authorization code is invalid or has expired.");
         if (param(request, "redirect_uri") != code.redirectUri)
             return oauthError(response, 400, "invalid_grant", "The redirect_uri does not match the authorization request.");
@@ -221,31 +264,60 @@ void IdentityProvider::token(const httplib::Request& request, httplib::Response&
         const auto* user = userNamed(code.username);
         std::optional<std::string> refreshToken;
         if (hasScope(code.scope, "offline_access")) {
-            refreshToken = TokenSigner::randomToken(32);
             std::lock_guard relock(mutex_);
-            refreshTokens_[*refreshToken] = RefreshGrant { code.username, code.scope };
+            refreshToken = issueRefreshTokenLocked(code.username, code.scope, TokenSigner::randomToken(12));
         }
         return answerTokens(response, *user, code.scope, code.nonce, refreshToken);
     }
-    if (grantType == "refresh_token") {
-        auto refreshToken = param(request, "refresh_token");
-        auto found = refreshTokens_.find(refreshToken);
-        if (found == refreshTokens_.end()) {
-            lock.unlock();
-            return oauthError(response, 400, "invalid_grant", "The refresh token is invalid or expired.");
-        }
-        auto grant = found->second;
-        lock.unlock();
-        return answerTokens(response, *userNamed(grant.username), grant.scope, std::nullopt, refreshToken);
-    }
     lock.unlock();
+    if (grantType == "refresh_token")
+        return refresh(request, response);
     oauthError(response, 400, "unsupported_grant_type", "The grant type is not supported.");
 }
 
-void IdentityProvider::answerTokens(httplib::Response& response, const IdentityUser& user, const std::string& scope,
-    const std::optional<std::string>& nonce, const std::optional<std::string>& refreshToken)
+void IdentityProvider::refresh(const httplib::Request& request, httplib::Response& response)
 {
-    auto now = options_.now();
+    std::unique_lock lock(mutex_);
+    auto found = refreshTokens_.find(param(request, "refresh_token"));
+    if (found == refreshTokens_.end()) {
+        lock.unlock();
+        return oauthError(response, 400, "invalid_grant", "The refresh token is invalid or expired.");
+    }
+    auto grant = found->second;
+    if (grant.consumed) {
+        // Someone holds a token that was already replaced: the legitimate
+        // holder or a thief, there is no telling, so neither keeps the grant.
+        std::erase_if(refreshTokens_, [&](const auto& entry) { return entry.second.grantId == grant.grantId; });
+        lock.unlock();
+        return oauthError(response, 400, "invalid_grant", "The refresh token is invalid or expired.");
+    }
+    // A refresh may narrow the scope of the new access token, never widen the grant.
+    auto scope = grant.scope;
+    if (request.has_param("scope")) {
+        auto granted = scopeWords(grant.scope);
+        for (const auto& word : scopeWords(param(request, "scope"))) {
+            if (std::find(granted.begin(), granted.end(), word) == granted.end()) {
+                lock.unlock();
+                return oauthError(response, 400, "invalid_scope", "The requested scope exceeds the granted scope.");
+            }
+        }
+        if (!scopeWords(param(request, "scope")).empty())
+            scope = param(request, "scope");
+    }
+    auto refreshToken = found->first;
+    if (options_.rotateRefreshTokens) {
+        found->second.consumed = true;
+        refreshToken = issueRefreshTokenLocked(grant.username, grant.scope, grant.grantId);
+    }
+    auto shape = refreshAnswerShape_;
+    lock.unlock();
+    answerTokens(response, *userNamed(grant.username), scope, std::nullopt, refreshToken, shape);
+}
+
+void IdentityProvider::answerTokens(httplib::Response& response, const IdentityUser& user, const std::string& scope,
+    const std::optional<std::string>& nonce, const std::optional<std::string>& refreshToken, RefreshAnswerShape shape)
+{
+    auto now = this->now();
     std::chrono::seconds lifetime;
     {
         std::lock_guard lock(mutex_);
@@ -270,8 +342,11 @@ void IdentityProvider::answerTokens(httplib::Response& response, const IdentityU
     if (nonce && !nonce->empty())
         identity["nonce"] = *nonce;
 
-    nlohmann::json answer { { "token_type", "Bearer" }, { "expires_in", lifetime.count() },
-        { "access_token", signer_.sign(access) }, { "scope", scope }, { "id_token", signer_.sign(identity) } };
+    nlohmann::json answer { { "token_type", "Bearer" }, { "access_token", signer_.sign(access) }, { "scope", scope } };
+    if (shape.includesLifetime)
+        answer["expires_in"] = lifetime.count();
+    if (shape.includesIdToken && hasScope(scope, "openid"))
+        answer["id_token"] = signer_.sign(identity);
     if (refreshToken)
         answer["refresh_token"] = *refreshToken;
     replyJson(response, 200, answer.dump());

@@ -92,7 +92,9 @@ bool usable(const DevCertificates& files)
     if (!file || !std::filesystem::exists(files.caFile) || !std::filesystem::exists(files.privateKeyFile))
         return false;
     CertificatePointer certificate(PEM_read_X509(file.get(), nullptr, nullptr, nullptr), &X509_free);
-    return certificate && X509_cmp_current_time(X509_get0_notAfter(certificate.get())) > 0;
+    // A set made before the services answered as "localhost" is made again.
+    return certificate && X509_cmp_current_time(X509_get0_notAfter(certificate.get())) > 0
+        && X509_check_host(certificate.get(), "localhost", 0, 0, nullptr) == 1;
 }
 
 } // namespace

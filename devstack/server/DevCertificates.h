@@ -4,8 +4,9 @@
 
 namespace devstack {
 
-// A private certificate authority and a server certificate for 127.0.0.1
-// (subject alternative names IP:127.0.0.1 and DNS:localhost) signed by it, as PEM files.
+// A private certificate authority and a server certificate for 127.0.0.1 and
+// localhost (subject alternative names IP:127.0.0.1 and DNS:localhost) signed
+// by it, as PEM files.
 struct DevCertificates {
     std::filesystem::path caFile;
     std::filesystem::path certificateFile;

@@ -33,8 +33,9 @@ public:
     bool isRunning() const;
 
     int port() const { return port_; }
-    // "https://127.0.0.1:<port>".
-    std::string baseUrl() const;
+    // "https://127.0.0.1:<port>", or the host name that a service goes by
+    // (its certificate names "localhost" too).
+    virtual std::string baseUrl() const;
 
     RequestLog& requestLog() { return log_; }
     const RequestLog& requestLog() const { return log_; }

@@ -1,10 +1,28 @@
 #include "platform/oidc/Credential.h"
 
+#include "platform/foundation/UserDefaults.h"
 #include "platform/oidc/CredentialStore.h"
 #include "platform/oidc/OAuth2Client.h"
 #include "platform/oidc/ProviderClock.h"
 
 namespace platform {
+
+namespace {
+
+// The application keeps a copy of the credential's refresh token in the user
+// defaults to sign in again with. A provider that rotates refresh tokens takes
+// a second use of the old one for a stolen token and revokes the whole grant,
+// so the copy follows each rotation; a copy of some other token stays.
+void followRotatedRefreshToken(const std::optional<std::string>& previous, const std::optional<std::string>& current)
+{
+    if (!previous || !current || previous == current || previous->empty())
+        return;
+    auto& defaults = UserDefaults::standard();
+    if (defaults.stringForKey(CredentialStore::refreshTokenDefaultsKey) == *previous)
+        defaults.setString(CredentialStore::refreshTokenDefaultsKey, *current);
+}
+
+} // namespace
 
 Credential::Credential(Token token)
     : token_(std::move(token))
@@ -43,15 +61,16 @@ void Credential::refresh(RefreshCompletion completion)
     // A refresh token is used once at a time: a second request with it could
     // race a provider that rotates refresh tokens.
     OAuth2Client::forConfiguration(current.configuration)
-        ->refresh(current, [self = shared_from_this()](const OidcResult<Token>& result) {
+        ->refresh(current, [self = shared_from_this(), used = current.refreshToken](const OidcResult<Token>& result) {
             if (result)
-                self->finishRefresh(result.value(), std::nullopt);
+                self->finishRefresh(used, result.value(), std::nullopt);
             else
-                self->finishRefresh(std::nullopt, result.error());
+                self->finishRefresh(used, std::nullopt, result.error());
         });
 }
 
-void Credential::finishRefresh(const std::optional<Token>& refreshed, const std::optional<OidcError>& error)
+void Credential::finishRefresh(const std::optional<std::string>& usedRefreshToken, const std::optional<Token>& refreshed,
+    const std::optional<OidcError>& error)
 {
     std::vector<RefreshCompletion> waiting;
     bool automatic;
@@ -66,8 +85,10 @@ void Credential::finishRefresh(const std::optional<Token>& refreshed, const std:
         automatic = automaticRefresh_;
     }
     // The store keeps the newest token only if the credential is still in it.
-    if (refreshed)
+    if (refreshed) {
         CredentialStore::shared().updateStoredToken(*refreshed);
+        followRotatedRefreshToken(usedRefreshToken, refreshed->refreshToken);
+    }
     if (automatic)
         scheduleAutomaticRefresh();
     for (auto& completion : waiting)

@@ -15,7 +15,10 @@ namespace platform {
 class OAuth2Client;
 
 // A stored token that keeps itself current: refreshing replaces its token
-// (same identifier) in memory and in the credential store. There is one
+// (same identifier) in memory and in the credential store, and a rotated
+// refresh token also in the application's user-defaults copy of it
+// (CredentialStore::refreshTokenDefaultsKey) when that copy held the old one.
+// There is one
 // Credential object per stored token in the process, so every holder sees a
 // refresh made by another.
 class Credential : public std::enable_shared_from_this<Credential> {
@@ -49,7 +52,8 @@ private:
     friend class CredentialStore;
     void replaceToken(Token token);
     void scheduleAutomaticRefresh();
-    void finishRefresh(const std::optional<Token>& refreshed, const std::optional<OidcError>& error);
+    void finishRefresh(const std::optional<std::string>& usedRefreshToken, const std::optional<Token>& refreshed,
+        const std::optional<OidcError>& error);
 
     mutable std::mutex mutex_;
     Token token_;

@@ -35,6 +35,9 @@ public:
     void updateStoredToken(const Token& token);
 
     static constexpr const char* tokenService = "platform.oidc.token";
+    // The user-defaults key under which the application keeps a copy of the
+    // credential's refresh token; a refresh that rotates it updates the copy.
+    static constexpr const char* refreshTokenDefaultsKey = "refreshToken";
     static constexpr const char* defaultService = "platform.oidc.default";
 
 private:

@@ -43,11 +43,14 @@ public:
     void exchangeAuthorizationCode(const std::string& code, const std::string& codeVerifier,
         const std::string& expectedNonce, Completion<Token> completion);
 
-    // New tokens for `token`'s refresh token; the result keeps `token`'s
-    // identifier, and its refresh token when the provider sends none.
+    // New tokens for `token`'s refresh token, asking for `token`'s granted
+    // scope; the result keeps `token`'s identifier, and its refresh token and
+    // ID token when the provider sends none. An answer without a lifetime
+    // gives a token of unknown lifetime, which never counts as expired.
     void refresh(const Token& token, Completion<Token> completion);
 
-    // A new token (with a new identifier) from a refresh token alone.
+    // A new token (with a new identifier) from a refresh token alone, asking
+    // for no scope: the provider keeps the one it granted.
     void restoreTokenFromRefreshToken(const std::string& refreshToken, Completion<Token> completion);
 
 private:

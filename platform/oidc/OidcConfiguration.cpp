@@ -56,8 +56,8 @@ std::optional<OidcConfiguration> OidcConfiguration::fromDictionary(const PlistVa
         return std::nullopt;
     OidcConfiguration configuration { *issuer, *clientId, *scopes, *redirectUri,
         textFor(values, "logoutRedirectUri").value_or("") };
-    while (configuration.issuer.ends_with('/'))
-        configuration.issuer.pop_back();
+    // The issuer stays as written: the provider's discovery document must
+    // name it exactly, trailing slash and all.
     bool usable = configuration.issuer.starts_with("https://") && configuration.issuer.size() > 8
         && !configuration.clientId.empty() && configuration.scopes.find("openid") != std::string::npos
         && isSchemeText(configuration.redirectScheme())

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/oidc/OidcResult.h"
+
 #include <nlohmann/json.hpp>
 
-#include <optional>
 #include <string>
 
 namespace platform {
@@ -15,9 +16,15 @@ struct OpenIdConfiguration {
     std::string endSessionEndpoint;
     std::string revocationEndpoint;
 
-    // Nothing unless the document names `expectedIssuer` and HTTPS
-    // authorization and token endpoints.
-    static std::optional<OpenIdConfiguration> fromJson(const nlohmann::json& json, const std::string& expectedIssuer);
+    // The document when it names exactly `expectedIssuer` (as configured,
+    // a trailing slash included) and HTTPS authorization and token
+    // endpoints; otherwise an invalidConfiguration error that says which
+    // check failed.
+    static OidcResult<OpenIdConfiguration> fromJson(const nlohmann::json& json, const std::string& expectedIssuer);
+
+    // Where the discovery document of `issuer` lies: the issuer without a
+    // trailing slash, then "/.well-known/openid-configuration".
+    static std::string discoveryUrl(const std::string& issuer);
 };
 
 } // namespace platform

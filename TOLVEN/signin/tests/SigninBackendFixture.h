@@ -41,7 +41,7 @@ protected:
     SigninBackendTest()
     {
         env.setInfoValue(GatewayConfiguration::gatewayHostKey, gateway->hostAndPort());
-        env.setInfoValue(GatewayConfiguration::identityHostKey, "127.0.0.1:" + std::to_string(identity->port()));
+        env.setInfoValue(GatewayConfiguration::identityHostKey, identity->hostAndPort());
         platform::setConsoleSinkForTesting([this](std::string_view line) {
             std::lock_guard lock(consoleMutex_);
             console_.emplace_back(line);

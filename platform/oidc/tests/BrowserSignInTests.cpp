@@ -138,32 +138,49 @@ TEST_F(BrowserSignInTest, CodeRedeemedWithAnotherVerifierIsRefused)
 TEST_F(BrowserSignInTest, RefreshTokenRestoresUntilItIsRevoked)
 {
     auto token = signedInToken();
-    auto restore = [&] {
-        std::optional<OidcResult<Token>> result;
-        OAuth2Client::forConfiguration(configuration())->restoreTokenFromRefreshToken(*token.refreshToken, [&](const OidcResult<Token>& outcome) { result = outcome; });
-        EXPECT_TRUE(env.runUntil([&] { return result.has_value(); }));
-        return *result;
-    };
-    auto restored = restore();
+    auto restored = restore(*token.refreshToken);
     ASSERT_TRUE(restored) << restored.error().description;
     EXPECT_NE(restored.value().id, token.id);
     EXPECT_NE(restored.value().accessToken, token.accessToken);
-    EXPECT_EQ(restored.value().refreshToken, token.refreshToken);
+    ASSERT_TRUE(restored.value().refreshToken);
+    EXPECT_NE(restored.value().refreshToken, token.refreshToken); // rotated
     EXPECT_EQ(decodeJwtClaims(*restored.value().idToken)["email"], "kim.minsu@brantwick.com");
     EXPECT_EQ(provider.requestLog().forPath("/oauth2/v1/token").back().param("grant_type"), "refresh_token");
 
     // Revoked the way the application's sign-out does it.
+    auto current = *restored.value().refreshToken;
     std::optional<int> status;
     defaultHttpSession()
         .requestWithParameters(provider.url("/oauth2/v1/revoke"), HttpMethod::post(),
-            Parameters { { "token", *token.refreshToken }, { "token_type_hint", "refresh_token" }, { "client_id", configuration().clientId } })
+            Parameters { { "token", current }, { "token_type_hint", "refresh_token" }, { "client_id", configuration().clientId } })
         ->onRawResponse(DispatchQueue::main(), [&](const RawResponse& raw) { status = raw.response ? raw.response->statusCode : -1; });
     ASSERT_TRUE(env.runUntil([&] { return status.has_value(); }));
     EXPECT_EQ(*status, 200);
 
-    auto refused = restore();
+    auto refused = restore(current);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().oauthError, "invalid_grant");
+}
+
+// The refresh token alone does not tell what was granted: asking for the
+// configured scopes would be refused by a provider that granted fewer.
+TEST_F(BrowserSignInTest, RestoringAsksForNoScopeAndRefreshingForTheGrantedOne)
+{
+    auto narrow = configuration();
+    narrow.scopes = "openid email offline_access";
+    auto token = signedInToken(narrow);
+    ASSERT_EQ(token.scope, "openid email offline_access");
+
+    auto restored = restore(*token.refreshToken, configuration());
+    ASSERT_TRUE(restored) << restored.error().description;
+    EXPECT_FALSE(provider.requestLog().forPath("/oauth2/v1/token").back().param("scope"));
+    EXPECT_EQ(restored.value().scope, "openid email offline_access");
+
+    std::optional<OidcResult<Token>> refreshed;
+    OAuth2Client::forConfiguration(configuration())->refresh(restored.value(), [&](const OidcResult<Token>& outcome) { refreshed = outcome; });
+    ASSERT_TRUE(env.runUntil([&] { return refreshed.has_value(); }));
+    ASSERT_TRUE(*refreshed) << refreshed->error().description;
+    EXPECT_EQ(provider.requestLog().forPath("/oauth2/v1/token").back().param("scope"), "openid email offline_access");
 }
 
 TEST(OidcConfiguration, UnusableValuesGiveNoConfiguration)
@@ -176,7 +193,8 @@ TEST(OidcConfiguration, UnusableValuesGiveNoConfiguration)
     };
     auto parsed = OidcConfiguration::fromDictionary(good);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->issuer, "https://login.brantwick.com");
+    // As written: the discovery document must name it exactly.
+    EXPECT_EQ(parsed->issuer, "https://login.brantwick.com/");
     EXPECT_EQ(parsed->redirectScheme(), "com.brantwick.tolven");
 
     struct Case {

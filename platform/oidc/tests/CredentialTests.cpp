@@ -1,6 +1,7 @@
 #include "OidcTestFixture.h"
 
 #include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/oidc/CredentialStore.h"
 #include "platform/security/Keychain.h"
 
@@ -111,7 +112,7 @@ TEST_F(CredentialTest, RefreshIsDueFromThreeHundredSecondsBeforeExpiry)
     auto after = credential->token();
     EXPECT_EQ(after.id, before.id);
     EXPECT_NE(after.accessToken, before.accessToken);
-    EXPECT_EQ(after.refreshToken, before.refreshToken);
+    EXPECT_NE(after.refreshToken, before.refreshToken); // the provider rotates them
     EXPECT_EQ(storedAccessToken(after.id), after.accessToken);
     // Fresh again: nothing is due.
     outcome.reset();
@@ -164,6 +165,54 @@ TEST_F(CredentialTest, AutomaticRefreshKeepsTheTokenCurrent)
     // And again one lifetime later, from the new token's issue time.
     env.fastForwardBy(3300s);
     ASSERT_TRUE(env.runUntil([&] { return credential->token().accessToken != second; }));
+}
+
+TEST_F(CredentialTest, ARefreshAnswerWithoutIdTokenOrLifetimeKeepsTheIdTokenAndNeverFallsDue)
+{
+    auto credential = store.storeCredential(signedInToken());
+    auto before = credential->token();
+    provider->setRefreshAnswerShape({ .includesIdToken = false, .includesLifetime = false });
+    std::optional<std::optional<OidcError>> outcome;
+    credential->refresh([&](const std::optional<OidcError>& error) { outcome = error; });
+    ASSERT_TRUE(env.runUntil([&] { return outcome.has_value(); }));
+    ASSERT_EQ(*outcome, std::nullopt) << (*outcome)->description;
+
+    auto after = credential->token();
+    EXPECT_NE(after.accessToken, before.accessToken);
+    EXPECT_EQ(after.idToken, before.idToken);
+    EXPECT_EQ(after.expiresIn, std::nullopt);
+    // An unknown lifetime is never near its end by the clock.
+    env.fastForwardBy(24h);
+    EXPECT_FALSE(isTokenExpired(after));
+    outcome.reset();
+    EXPECT_TRUE(refreshCompletesAtOnce(*credential, outcome));
+}
+
+TEST_F(CredentialTest, TheUserDefaultsCopyFollowsARotatedRefreshToken)
+{
+    auto& defaults = UserDefaults::standard();
+    auto credential = store.storeCredential(signedInToken());
+    auto first = *credential->token().refreshToken;
+    defaults.setString("refreshToken", first);
+    credential->enableAutomaticRefresh();
+    env.fastForwardBy(3300s);
+    ASSERT_TRUE(env.runUntil([&] { return credential->token().refreshToken != first; }));
+    auto second = *credential->token().refreshToken;
+    EXPECT_EQ(defaults.stringForKey("refreshToken"), second);
+
+    // The next launch signs in again from the copy, which the provider still honours.
+    auto restored = restore(*defaults.stringForKey("refreshToken"));
+    ASSERT_TRUE(restored) << restored.error().description;
+    // The stale copy would have been a reuse: refused, and the grant with it.
+    EXPECT_EQ(restore(first).error().oauthError, "invalid_grant");
+
+    // A copy of some other token is left as it is.
+    auto other = store.storeCredential(signedInToken());
+    defaults.setString("refreshToken", "someone-else's");
+    std::optional<std::optional<OidcError>> outcome;
+    other->refresh([&](const std::optional<OidcError>& error) { outcome = error; });
+    ASSERT_TRUE(env.runUntil([&] { return outcome.has_value(); }));
+    EXPECT_EQ(defaults.stringForKey("refreshToken"), "someone-else's");
 }
 
 TEST(TokenExpiry, ByTheProviderCorrectedClock)

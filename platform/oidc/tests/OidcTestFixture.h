@@ -50,9 +50,10 @@ protected:
         return result ? *result : OidcResult<Token>(OidcError { OidcError::Code::cancelled, "timed out", {} });
     }
 
-    Token signedInToken()
+    Token signedInToken() { return signedInToken(configuration()); }
+    Token signedInToken(const OidcConfiguration& client)
     {
-        BrowserSignIn signIn(configuration());
+        BrowserSignIn signIn(client);
         auto result = browserSignIn(signIn);
         if (!result) {
             ADD_FAILURE() << result.error().description;
@@ -62,6 +63,16 @@ protected:
     }
 
     std::size_t tokenRequests() { return provider.requestLog().forPath("/oauth2/v1/token").size(); }
+
+    // A new token from `refreshToken` alone, as the sign-in screen restores one.
+    OidcResult<Token> restore(const std::string& refreshToken, const OidcConfiguration& client)
+    {
+        std::optional<OidcResult<Token>> result;
+        OAuth2Client::forConfiguration(client)->restoreTokenFromRefreshToken(refreshToken, [&](const OidcResult<Token>& outcome) { result = outcome; });
+        EXPECT_TRUE(env.runUntil([&] { return result.has_value(); }));
+        return result ? *result : OidcResult<Token>(OidcError { OidcError::Code::cancelled, "timed out", {} });
+    }
+    OidcResult<Token> restore(const std::string& refreshToken) { return restore(refreshToken, configuration()); }
 
     TestEnvironment env;
     devstack::testing::RunningService<devstack::IdentityProvider> provider;

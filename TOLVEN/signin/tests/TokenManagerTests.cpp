@@ -2,6 +2,10 @@
 
 #include "TOLVEN/signin/BackendServices.h"
 
+#include "platform/oidc/BrowserSignIn.h"
+#include "platform/oidc/CredentialStore.h"
+#include "platform/web/headless/HeadlessWebAuthenticationSession.h"
+
 namespace tolven {
 namespace {
 
@@ -23,7 +27,91 @@ protected:
         await(answer);
         return answer;
     }
+
+    // Signs the employee in at the identity provider through its pages and
+    // hands the stored credential over, as the sign-in screen does.
+    std::shared_ptr<platform::Credential> signInAtTheIdentityProvider()
+    {
+        platform::WebAuthenticationSession::setFactory(platform::HeadlessWebAuthenticationSession::factory({ kimEmail, "Tolven!2024" }));
+        platform::BrowserSignIn signIn({ identity->issuer(), TokenManager::clientID, "openid profile email offline_access",
+            devstack::IdentityProvider::defaultRedirectUri, "" });
+        std::optional<platform::OidcResult<platform::Token>> result;
+        signIn.browserSignIn([&](const platform::OidcResult<platform::Token>& outcome) { result = outcome; });
+        await(result);
+        platform::WebAuthenticationSession::setFactory({});
+        if (!*result) {
+            ADD_FAILURE() << result->error().description;
+            return nullptr;
+        }
+        auto credential = platform::CredentialStore::shared().storeCredential(result->value());
+        platform::UserDefaults::standard().setString("refreshToken", result->value().refreshToken.value_or(""));
+        TokenManager::shared().setCredential(credential);
+        AppSession::shared().appToken = thisDevice;
+        return credential;
+    }
+
+    // The phone slept: the calendar moved on, but no timer ran meanwhile.
+    void sleepFor(std::chrono::seconds duration) { env.manualClock().setNow(env.manualClock().now() + duration); }
+
+    std::vector<devstack::RecordedRequest> refreshGrants()
+    {
+        auto requests = identityRequests("/oauth2/v1/token");
+        std::erase_if(requests, [](const auto& request) { return request.param("grant_type") != "refresh_token"; });
+        return requests;
+    }
 };
+
+TEST_F(TokenManagerTest, ACredentialDueForRefreshIsRenewedBeforeItsIdTokenIsExchanged)
+{
+    auto credential = signInAtTheIdentityProvider();
+    ASSERT_TRUE(credential);
+    auto firstIdToken = *credential->token().idToken;
+    auto first = std::get<std::string>(token());
+    EXPECT_EQ(gatewayRequests(exchangePath).at(0).param("okta_id_token"), firstIdToken);
+    EXPECT_TRUE(refreshGrants().empty());
+
+    // 50 s before the identity token's end: within the refresh's grace
+    // interval, and the gateway token has gone stale.
+    sleepFor(seconds(3550));
+    auto second = std::get<std::string>(token());
+    EXPECT_NE(second, first);
+    ASSERT_EQ(refreshGrants().size(), 1u);
+    auto renewed = credential->token();
+    EXPECT_NE(*renewed.idToken, firstIdToken);
+    ASSERT_EQ(gatewayRequests(exchangePath).size(), 2u);
+    EXPECT_EQ(gatewayRequests(exchangePath).at(1).param("okta_id_token"), renewed.idToken);
+    // The provider rotated the refresh token; the copy the next launch signs in with follows.
+    EXPECT_EQ(platform::UserDefaults::standard().stringForKey("refreshToken"), renewed.refreshToken);
+    EXPECT_TRUE(identity->isRefreshTokenActive(*renewed.refreshToken));
+}
+
+TEST_F(TokenManagerTest, ARevokedRefreshTokenFailsTheRequestWithoutAnExchangeOrARetry)
+{
+    auto credential = signInAtTheIdentityProvider();
+    ASSERT_TRUE(credential);
+    EXPECT_TRUE(std::holds_alternative<std::string>(token()));
+    std::optional<int> status;
+    platform::defaultHttpSession()
+        .requestWithParameters(identity.url(identityRevokePath), platform::HttpMethod::post(),
+            platform::Parameters { { "token", *credential->token().refreshToken }, { "client_id", TokenManager::clientID } })
+        ->onRawResponse(platform::DispatchQueue::main(), [&](const platform::RawResponse& raw) { status = raw.response ? raw.response->statusCode : -1; });
+    EXPECT_EQ(await(status), 200);
+
+    sleepFor(seconds(3600));
+    auto result = token();
+    ASSERT_TRUE(std::holds_alternative<platform::DomainError>(result));
+    EXPECT_EQ(std::get<platform::DomainError>(result).domain, "OidcError");
+    EXPECT_EQ(std::get<platform::DomainError>(result).code, static_cast<long>(platform::OidcError::Code::serverError));
+
+    std::optional<platform::RetryDecision> decision;
+    TokenManager::shared().refreshForRetry([&](platform::RetryDecision value) { decision = value; });
+    EXPECT_EQ(await(decision), platform::RetryDecision::doNotRetry);
+    auto answer = notices();
+    EXPECT_EQ(answer->result.error().kind(), platform::HttpClientError::Kind::adaptationFailed);
+    EXPECT_EQ(gatewayRequests(exchangePath).size(), 1u);
+    EXPECT_EQ(gatewayRequests(noticePath).size(), 0u);
+    EXPECT_EQ(refreshGrants().size(), 3u);
+}
 
 TEST_F(TokenManagerTest, CachedTokenIsStaleFromSixtySecondsBeforeExpiry)
 {

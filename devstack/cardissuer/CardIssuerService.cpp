@@ -1,5 +1,6 @@
 #include "devstack/cardissuer/CardIssuerService.h"
 
+#include "platform/foundation/Clock.h"
 #include "platform/net/JsonParsing.h"
 
 #include <chrono>
@@ -24,9 +25,10 @@ const std::map<std::string, std::vector<std::string>> kTextMembers {
     { "acceptTerms", { "uid", "terms_yn", "privacy_yn", "appid" } },
 };
 
+// On the platform clock, so that answers carry a test's virtual time.
 std::string now()
 {
-    std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::time_t seconds = std::chrono::system_clock::to_time_t(platform::clock().now());
     std::tm local {};
     localtime_r(&seconds, &local);
     char text[32];

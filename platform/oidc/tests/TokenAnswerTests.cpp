@@ -82,6 +82,18 @@ protected:
     devstack::testing::RunningService<devstack::testing::ScriptedService> provider;
 };
 
+// Accepted when `why` is null; otherwise refused with `code` and a description that says `why`.
+void expectOutcome(const OidcResult<Token>& token, const char* why, OidcError::Code code)
+{
+    if (!why) {
+        EXPECT_TRUE(token) << token.error().description;
+        return;
+    }
+    ASSERT_FALSE(token);
+    EXPECT_EQ(token.error().code, code);
+    EXPECT_NE(token.error().description.find(why), std::string::npos) << token.error().description;
+}
+
 TEST_F(ScriptedProviderTest, TheLifetimeMayBeMissingOrADecimalText)
 {
     struct Case {
@@ -139,14 +151,7 @@ TEST_F(ScriptedProviderTest, TheIssuerIsComparedAsConfiguredAndARefusalSaysWhy)
         serveDiscovery(c.named, c.httpsTokenEndpoint ? provider.url("/token") : "http://127.0.0.1:1/token");
         answerTokensWith({ { "token_type", "Bearer" }, { "access_token", "AT" }, { "expires_in", 60 },
             { "id_token", idToken(idClaims(c.configured, env.manualClock().now())) } });
-        auto token = restore(configuration(c.configured));
-        if (!c.why) {
-            EXPECT_TRUE(token) << token.error().description;
-            continue;
-        }
-        ASSERT_FALSE(token);
-        EXPECT_EQ(token.error().code, OidcError::Code::invalidConfiguration);
-        EXPECT_NE(token.error().description.find(c.why), std::string::npos) << token.error().description;
+        expectOutcome(restore(configuration(c.configured)), c.why, OidcError::Code::invalidConfiguration);
     }
 }
 
@@ -179,14 +184,7 @@ TEST_F(ScriptedProviderTest, IdTokenTimesAreJudgedByTheProviderClockWithALeeway)
         ProviderClock::resetForTesting();
         answerTokensWith({ { "token_type", "Bearer" }, { "access_token", "AT" }, { "expires_in", 60 }, { "id_token", idToken(c.claims) } },
             c.providerTime);
-        auto token = restore(configuration(issuer));
-        if (!c.why) {
-            EXPECT_TRUE(token) << token.error().description;
-            continue;
-        }
-        ASSERT_FALSE(token);
-        EXPECT_EQ(token.error().code, OidcError::Code::invalidIdToken);
-        EXPECT_NE(token.error().description.find(c.why), std::string::npos) << token.error().description;
+        expectOutcome(restore(configuration(issuer)), c.why, OidcError::Code::invalidIdToken);
     }
 }
 

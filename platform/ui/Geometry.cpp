@@ -58,10 +58,8 @@ AffineTransform AffineTransform::inverted() const
     return {ia, ib, ic, id, -(tx * ia + ty * ic), -(tx * ib + ty * id)};
 }
 
-Rect AffineTransform::apply(const Rect& r) const
+Rect Rect::boundingBox(const Point (&corners)[4])
 {
-    Point corners[] = {apply(Point{r.minX(), r.minY()}), apply(Point{r.maxX(), r.minY()}),
-                       apply(Point{r.minX(), r.maxY()}), apply(Point{r.maxX(), r.maxY()})};
     double x1 = corners[0].x, x2 = corners[0].x, y1 = corners[0].y, y2 = corners[0].y;
     for (const Point& p : corners) {
         x1 = std::min(x1, p.x);
@@ -70,6 +68,13 @@ Rect AffineTransform::apply(const Rect& r) const
         y2 = std::max(y2, p.y);
     }
     return {x1, y1, x2 - x1, y2 - y1};
+}
+
+Rect AffineTransform::apply(const Rect& r) const
+{
+    Point corners[] = {apply(Point{r.minX(), r.minY()}), apply(Point{r.maxX(), r.minY()}),
+                       apply(Point{r.minX(), r.maxY()}), apply(Point{r.maxX(), r.maxY()})};
+    return Rect::boundingBox(corners);
 }
 
 }

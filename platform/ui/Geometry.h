@@ -68,6 +68,8 @@ struct Rect {
     // The smallest rectangle holding both; an empty one yields the other.
     Rect unionWith(const Rect& other) const;
     bool intersects(const Rect& other) const { return !intersection(other).isEmpty(); }
+    // The smallest rectangle holding the four corners.
+    static Rect boundingBox(const Point (&corners)[4]);
 
     friend bool operator==(const Rect&, const Rect&) = default;
 };

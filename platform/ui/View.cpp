@@ -241,17 +241,6 @@ Point fromRoot(const View& view, Point p)
     return p;
 }
 
-Rect boundingBox(const Point (&corners)[4])
-{
-    double x1 = corners[0].x, x2 = corners[0].x, y1 = corners[0].y, y2 = corners[0].y;
-    for (const Point& c : corners) {
-        x1 = std::min(x1, c.x);
-        x2 = std::max(x2, c.x);
-        y1 = std::min(y1, c.y);
-        y2 = std::max(y2, c.y);
-    }
-    return {x1, y1, x2 - x1, y2 - y1};
-}
 
 }
 
@@ -271,14 +260,14 @@ Rect View::convertRectTo(const Rect& rect, const View* view) const
 {
     Point corners[4] = {convertPointTo({rect.minX(), rect.minY()}, view), convertPointTo({rect.maxX(), rect.minY()}, view),
                         convertPointTo({rect.minX(), rect.maxY()}, view), convertPointTo({rect.maxX(), rect.maxY()}, view)};
-    return boundingBox(corners);
+    return Rect::boundingBox(corners);
 }
 
 Rect View::convertRectFrom(const Rect& rect, const View* view) const
 {
     Point corners[4] = {convertPointFrom({rect.minX(), rect.minY()}, view), convertPointFrom({rect.maxX(), rect.minY()}, view),
                         convertPointFrom({rect.minX(), rect.maxY()}, view), convertPointFrom({rect.maxX(), rect.maxY()}, view)};
-    return boundingBox(corners);
+    return Rect::boundingBox(corners);
 }
 
 View* View::hitTest(Point point)

@@ -38,15 +38,21 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller)
     rootViewController_->placeRootView(*this, bounds(), safeAreaInsets());
     if (auto& rootView = rootViewController_->view_; rootView && subviews().front() != rootView)
         insertSubview(rootView, 0);
-    if (!isHidden()) {
-        rootViewController_->viewWillAppear(false);
-        layoutIfNeeded();
-        std::weak_ptr<ViewController> weakRoot = rootViewController_;
-        DispatchQueue::main().async([weakRoot] {
-            if (auto root = weakRoot.lock())
-                root->viewDidAppear(false);
-        });
-    }
+    if (!isHidden())
+        rootAppears();
+}
+
+void Window::rootAppears()
+{
+    if (!rootViewController_)
+        return;
+    rootViewController_->viewWillAppear(false);
+    layoutIfNeeded();
+    std::weak_ptr<ViewController> weakRoot = rootViewController_;
+    DispatchQueue::main().async([weakRoot] {
+        if (auto root = weakRoot.lock())
+            root->viewDidAppear(false);
+    });
 }
 
 void Window::makeKeyAndVisible()
@@ -55,15 +61,7 @@ void Window::makeKeyAndVisible()
     if (!isHidden())
         return;
     setHidden(false);
-    if (rootViewController_) {
-        rootViewController_->viewWillAppear(false);
-        layoutIfNeeded();
-        std::weak_ptr<ViewController> weakRoot = rootViewController_;
-        DispatchQueue::main().async([weakRoot] {
-            if (auto root = weakRoot.lock())
-                root->viewDidAppear(false);
-        });
-    }
+    rootAppears();
 }
 
 void Window::makeKey()

@@ -37,6 +37,9 @@ public:
     void scheduleLayout();
 
 private:
+    // The root screen comes on screen: will-appear and a layout now, did-appear next.
+    void rootAppears();
+
     std::shared_ptr<ViewController> rootViewController_;
     std::weak_ptr<WindowScene> scene_;
     UserInterfaceStyle style_ = UserInterfaceStyle::unspecified;

@@ -7,6 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+#include <sstream>
+
 namespace platform::ui {
 
 using nlohmann::json;
@@ -48,6 +51,14 @@ std::optional<LayoutAttribute> attributeNamed(const std::string& name)
     return it->second;
 }
 
+}
+
+json readInterfaceFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return json::parse(bytes.str(), nullptr, false);
 }
 
 std::optional<Color> decodeColor(const json& value)

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,9 @@ private:
     std::vector<std::pair<std::shared_ptr<View>, const nlohmann::json*>> viewOutlets_;
 };
 
+// The JSON object of an interface file; a discarded value when the file is
+// not readable JSON.
+nlohmann::json readInterfaceFile(const std::filesystem::path& path);
 // Reads "#rrggbb", "#rrggbbaa" or a system colour name ("white", "systemGray4").
 std::optional<Color> decodeColor(const nlohmann::json& value);
 // Keys that only some controls have (text, font, image, axis, ...).

@@ -5,9 +5,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/interface/InterfaceDecoder.h"
 
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 namespace platform::ui {
 
@@ -22,11 +20,8 @@ std::shared_ptr<Nib> Nib::named(const std::string& name, const Bundle& bundle)
         platform::console("Could not load NIB in bundle: '" + bundle.path().string() + "' with name '" + name + "'");
         return nullptr;
     }
-    std::ifstream file(*path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
     auto document = std::make_shared<Document>();
-    document->json = nlohmann::json::parse(bytes.str(), nullptr, false);
+    document->json = readInterfaceFile(*path);
     if (!document->json.is_object() || !document->json.contains("objects") || !document->json["objects"].is_array()) {
         platform::console("NIB '" + name + "' is not a valid interface file");
         return nullptr;

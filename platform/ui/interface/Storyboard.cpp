@@ -5,9 +5,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/interface/InterfaceDecoder.h"
 
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 namespace platform::ui {
 
@@ -22,11 +20,8 @@ std::shared_ptr<Storyboard> Storyboard::named(const std::string& name, const Bun
         platform::console("Could not find a storyboard named '" + name + "' in bundle " + bundle.path().string());
         return nullptr;
     }
-    std::ifstream file(*path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
     auto document = std::make_shared<Document>();
-    document->json = nlohmann::json::parse(bytes.str(), nullptr, false);
+    document->json = readInterfaceFile(*path);
     if (!document->json.is_object() || !document->json.contains("scenes") || !document->json["scenes"].is_array()) {
         platform::console("Storyboard '" + name + "' is not a valid storyboard file");
         return nullptr;

@@ -1,19 +1,20 @@
 #pragma once
 
-#include <map>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace platform::ui {
 
-// c0 + Σ cᵢ·xᵢ over numbered variables.
+// c0 + Σ cᵢ·xᵢ over numbered variables, the terms sorted by variable.
 struct LinearExpression {
-    std::map<int, double> terms;
+    std::vector<std::pair<int, double>> terms;
     double constant = 0;
 
     static LinearExpression variable(int index, double coefficient = 1)
     {
         LinearExpression e;
-        e.terms[index] = coefficient;
+        e.terms.emplace_back(index, coefficient);
         return e;
     }
     static LinearExpression value(double constant)
@@ -23,6 +24,8 @@ struct LinearExpression {
         return e;
     }
     void add(const LinearExpression& other, double factor = 1);
+    double coefficient(int variable) const;
+    void remove(int variable);
     LinearExpression operator+(double c) const { LinearExpression e = *this; e.constant += c; return e; }
     LinearExpression operator-(const LinearExpression& other) const { LinearExpression e = *this; e.add(other, -1); return e; }
     LinearExpression operator+(const LinearExpression& other) const { LinearExpression e = *this; e.add(other, 1); return e; }

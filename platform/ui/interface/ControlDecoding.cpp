@@ -1,4 +1,6 @@
+#include "platform/foundation/Console.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/graphics/Image.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/controls/Button.h"
@@ -108,9 +110,13 @@ void applyControlProperties(View& view, const nlohmann::json& spec)
             textView->setFont(*font);
     }
     if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
-        // FIXME: the image itself is loaded by name once images can be.
-        if (auto it = spec.find("image"); it != spec.end() && it->is_string())
+        if (auto it = spec.find("image"); it != spec.end() && it->is_string()) {
             imageView->setImageName(it->get<std::string>());
+            if (auto image = Image::named(it->get<std::string>()))
+                imageView->setImage(std::make_shared<const Image>(*image));
+            else
+                platform::console("Could not load the image named \"" + it->get<std::string>() + "\" in an interface file");
+        }
     }
     if (auto* stack = dynamic_cast<StackView*>(&view)) {
         if (spec.value("axis", std::string()) == "vertical")

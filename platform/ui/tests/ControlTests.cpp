@@ -193,6 +193,22 @@ TEST_F(ControlTest, CellsAndHeadersComeFromInterfaceFilesByReuseIdentifier)
     EXPECT_EQ(table->dequeueReusableHeaderFooterView("Header"), nullptr);
 }
 
+TEST_F(ControlTest, ImageViewsFromInterfaceFilesTakeTheirImagesSize)
+{
+    std::filesystem::create_directories(env.bundleFolder() / "Assets");
+    ASSERT_TRUE(Image::filled(Color::black(), {6, 4}, 3).writePng(env.bundleFolder() / "Assets" / "dot@3x.png"));
+    std::ofstream(env.bundleFolder() / "Dots.nib.json") << R"({"objects": [{"class": "View", "subviews": [
+        {"class": "ImageView", "image": "dot"}, {"class": "ImageView", "image": "missing"}]}]})";
+    auto objects = loadNibNamed("Dots", {}, "");
+    ASSERT_EQ(objects.size(), 1u);
+    auto& found = static_cast<ImageView&>(*objects[0]->subviews()[0]);
+    auto& missing = static_cast<ImageView&>(*objects[0]->subviews()[1]);
+    EXPECT_EQ(found.intrinsicContentSize(), (Size {6, 4}));
+    EXPECT_EQ(missing.image(), nullptr);
+    EXPECT_EQ(missing.intrinsicContentSize().width, View::noIntrinsicMetric);
+    EXPECT_TRUE(consoleContains("Could not load the image named \"missing\""));
+}
+
 class CarPicker final : public PickerViewDataSource, public PickerViewDelegate {
 public:
     std::vector<std::string> cars {"12가3456", "34나5678", "56다7890"};

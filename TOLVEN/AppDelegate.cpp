@@ -2,6 +2,7 @@
 
 #include "TOLVEN/home/PrivacyOverlayManager.h"
 #include "TOLVEN/home/ScreenshotAlertPresenter.h"
+#include "TOLVEN/signin/SignInWiring.h"
 #include "lumitrex/MobileCard.h"
 #include "platform/foundation/Console.h"
 
@@ -20,6 +21,7 @@ bool AppDelegate::didFinishLaunching(platform::ui::Application&, const platform:
 {
     ScreenshotAlertPresenter::shared();
     PrivacyOverlayManager::shared();
+    connectGatewayTokenReports();
     return true;
 }
 

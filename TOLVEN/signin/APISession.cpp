@@ -1,26 +1,17 @@
 #include "TOLVEN/signin/APISession.h"
 
 #include "TOLVEN/signin/AuthInterceptor.h"
+#include "TOLVEN/signin/SharedInstanceSlots.h"
 
 #include "platform/foundation/UserDefaults.h"
 
 namespace tolven {
 
-namespace {
-
-std::unique_ptr<platform::HttpSession>& sharedSlot()
+detail::APISessionSlot& detail::apiSessionSlot()
 {
-    static auto* slot = new std::unique_ptr<platform::HttpSession>();
+    static auto* slot = new APISessionSlot();
     return *slot;
 }
-
-std::mutex& slotMutex()
-{
-    static auto* mutex = new std::mutex();
-    return *mutex;
-}
-
-} // namespace
 
 std::optional<std::string> userTokenFromDefaults()
 {
@@ -36,21 +27,11 @@ std::unique_ptr<platform::HttpSession> makeAPISession()
 
 platform::HttpSession& apiSession()
 {
-    std::lock_guard guard(slotMutex());
-    auto& slot = sharedSlot();
-    if (!slot)
-        slot = makeAPISession();
-    return *slot;
+    auto& slot = detail::apiSessionSlot();
+    std::lock_guard guard(slot.mutex);
+    if (!slot.session)
+        slot.session = makeAPISession();
+    return *slot.session;
 }
-
-namespace testing {
-
-void resetAPISession()
-{
-    std::lock_guard guard(slotMutex());
-    sharedSlot().reset();
-}
-
-} // namespace testing
 
 } // namespace tolven

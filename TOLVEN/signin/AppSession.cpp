@@ -8,13 +8,4 @@ AppSession& AppSession::shared()
     return *session;
 }
 
-namespace testing {
-
-void resetAppSession()
-{
-    AppSession::shared() = AppSession();
-}
-
-} // namespace testing
-
 } // namespace tolven

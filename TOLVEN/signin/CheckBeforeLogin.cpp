@@ -5,6 +5,7 @@
 #include "TOLVEN/signin/GatewayConfiguration.h"
 #include "TOLVEN/signin/SecretMasking.h"
 #include "TOLVEN/signin/ServerKey.h"
+#include "TOLVEN/signin/SharedInstanceSlots.h"
 #include "TOLVEN/signin/TokenManager.h"
 
 #include "platform/foundation/Console.h"
@@ -17,12 +18,6 @@
 namespace tolven {
 
 namespace {
-
-std::shared_ptr<CheckBeforeLogin>& sharedSlot()
-{
-    static auto* slot = new std::shared_ptr<CheckBeforeLogin>(std::make_shared<CheckBeforeLogin>());
-    return *slot;
-}
 
 using platform::DispatchQueue;
 using platform::HttpMethod;
@@ -50,9 +45,15 @@ std::string mobileIdAddress(const char* operation)
 
 } // namespace
 
+std::shared_ptr<CheckBeforeLogin>& detail::checkBeforeLoginSlot()
+{
+    static auto* slot = new std::shared_ptr<CheckBeforeLogin>(std::make_shared<CheckBeforeLogin>());
+    return *slot;
+}
+
 CheckBeforeLogin& CheckBeforeLogin::shared()
 {
-    return *sharedSlot();
+    return *detail::checkBeforeLoginSlot();
 }
 
 std::string CheckBeforeLogin::mobileIdBase()
@@ -222,14 +223,5 @@ void CheckBeforeLogin::revokeServerTokensAndSetCheck(const std::string& gatewayT
             self->revokeOktaAndSetCheck(self->serverOktaRT, secondSession, completion);
     });
 }
-
-namespace testing {
-
-void resetCheckBeforeLogin()
-{
-    sharedSlot() = std::make_shared<CheckBeforeLogin>();
-}
-
-} // namespace testing
 
 } // namespace tolven

@@ -1,11 +1,9 @@
 #include "TOLVEN/signin/TokenManager.h"
 
 #include "TOLVEN/signin/ApigeeTokenDTO.h"
-#include "TOLVEN/signin/AppSession.h"
-#include "TOLVEN/signin/CheckBeforeLogin.h"
 #include "TOLVEN/signin/SecretMasking.h"
+#include "TOLVEN/signin/SharedInstanceSlots.h"
 #include "TOLVEN/signin/TokenManagerError.h"
-#include "TOLVEN/signin/APISession.h"
 
 #include "platform/foundation/Console.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -20,12 +18,6 @@
 namespace tolven {
 
 namespace {
-
-std::shared_ptr<TokenManager>& sharedSlot()
-{
-    static auto* slot = new std::shared_ptr<TokenManager>(std::make_shared<TokenManager>());
-    return *slot;
-}
 
 std::optional<std::string> base64(const std::string& bytes)
 {
@@ -50,9 +42,15 @@ platform::DomainError wrapped(const platform::HttpClientError& error)
 
 } // namespace
 
+std::shared_ptr<TokenManager>& detail::tokenManagerSlot()
+{
+    static auto* slot = new std::shared_ptr<TokenManager>(std::make_shared<TokenManager>());
+    return *slot;
+}
+
 TokenManager& TokenManager::shared()
 {
-    return *sharedSlot();
+    return *detail::tokenManagerSlot();
 }
 
 TokenManager::TokenManager() = default;
@@ -198,28 +196,28 @@ void TokenManager::handleExchangeResponse(const std::optional<std::string>& body
 void TokenManager::storeGatewayToken(const std::string& token, platform::WallClockTime expiry)
 {
     std::string refreshToken;
+    NewGatewayTokenHandler handler;
     {
         std::lock_guard guard(lock_);
         apigeeToken_ = token;
         apigeeExpiry_ = expiry;
         apigeeStoredAt_ = platform::clock().now();
         refreshToken = platform::UserDefaults::standard().stringForKey("refreshToken").value_or("");
+        handler = newGatewayTokenHandler_;
     }
-    CheckBeforeLogin::shared().setCheck(AppSession::shared().appToken, refreshToken, token, apiSession());
+    if (handler)
+        handler(token, refreshToken);
+}
+
+void TokenManager::setNewGatewayTokenHandler(NewGatewayTokenHandler handler)
+{
+    std::lock_guard guard(lock_);
+    newGatewayTokenHandler_ = std::move(handler);
 }
 
 void TokenManager::finishExchange(const GatewayTokenResult& result, const TokenCompletion& completion)
 {
     completion(result);
 }
-
-namespace testing {
-
-void resetTokenManager()
-{
-    sharedSlot() = std::make_shared<TokenManager>();
-}
-
-} // namespace testing
 
 } // namespace tolven

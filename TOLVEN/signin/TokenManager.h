@@ -27,12 +27,16 @@ using GatewayTokenResult = std::variant<std::string, platform::DomainError>;
 // Provides the gateway access token for every backend request: it holds the
 // identity-provider credential, caches the gateway token until 60 s before its
 // expiry, and otherwise refreshes the credential when it is near expiry and
-// exchanges its ID token at the gateway. Every new gateway token is reported
-// to the backend as part of this device's key.
+// exchanges its ID token at the gateway. Every new gateway token goes to the
+// handler that the application's start-up wiring installs.
 class TokenManager : public std::enable_shared_from_this<TokenManager> {
 public:
     using TokenCompletion = std::function<void(const GatewayTokenResult&)>;
     using RetryCompletion = std::function<void(platform::RetryDecision)>;
+    // Told of each gateway token an exchange brings once it is stored, on the
+    // main queue, with the user defaults' "refreshToken" ("" when not set) as
+    // read with it.
+    using NewGatewayTokenHandler = std::function<void(const std::string& gatewayToken, const std::string& refreshToken)>;
 
     // The identity provider's public client identifier of this application.
     static constexpr const char* clientID = "0oa1brantwicktolven1";
@@ -71,6 +75,9 @@ public:
     // a failed renewal.
     void refreshForRetry(RetryCompletion completion);
 
+    // Replaces the handler of new gateway tokens; none at first.
+    void setNewGatewayTokenHandler(NewGatewayTokenHandler handler);
+
     const URLList& urlList() const { return urlList_; }
 
 private:
@@ -89,6 +96,7 @@ private:
     std::optional<platform::WallClockTime> apigeeExpiry_;
     // When the cached token was stored, for its minimum usable period.
     std::optional<platform::WallClockTime> apigeeStoredAt_;
+    NewGatewayTokenHandler newGatewayTokenHandler_;
     const URLList urlList_;
 };
 

@@ -7,7 +7,7 @@
 #include "TOLVEN/signin/GatewayConfiguration.h"
 #include "TOLVEN/signin/TokenManager.h"
 #include "TOLVEN/signin/URLList.h"
-#include "TOLVEN/signin/testing/SigninTesting.h"
+#include "TOLVEN/testing/SignInTesting.h"
 
 #include "devstack/gateway/ApiGateway.h"
 #include "devstack/server/testing/RunningService.h"

@@ -3,7 +3,7 @@
 #include "TOLVEN/signin/GatewayConfiguration.h"
 #include "TOLVEN/signin/TokenManager.h"
 #include "TOLVEN/signin/URLList.h"
-#include "TOLVEN/signin/testing/SigninTesting.h"
+#include "TOLVEN/testing/SignInTesting.h"
 
 #include "platform/foundation/testing/TestEnvironment.h"
 

@@ -3,8 +3,9 @@
 #include "TOLVEN/signin/APISession.h"
 #include "TOLVEN/signin/AppSession.h"
 #include "TOLVEN/signin/GatewayConfiguration.h"
+#include "TOLVEN/signin/SignInWiring.h"
 #include "TOLVEN/signin/TokenManager.h"
-#include "TOLVEN/signin/testing/SigninTesting.h"
+#include "TOLVEN/testing/SignInTesting.h"
 
 #include "devstack/gateway/ApiGateway.h"
 #include "devstack/server/testing/RunningService.h"
@@ -35,7 +36,8 @@ inline const std::string setKeyPath = "/etc-tolven-pub/back/auth/mobileid/set-ke
 inline const std::string noticePath = "/etc-tolven-pub/back/hr/notice/list";
 
 // The application against the devstack's identity provider and gateway, in
-// virtual time that the gateway shares, with the console captured.
+// virtual time that the gateway shares, with the console captured, wired as
+// the application wires it at launch.
 class SigninBackendTest : public ::testing::Test {
 protected:
     SigninBackendTest()
@@ -47,6 +49,7 @@ protected:
             console_.emplace_back(line);
         });
         testing::resetSigninSharedState();
+        connectGatewayTokenReports();
     }
 
     ~SigninBackendTest() override

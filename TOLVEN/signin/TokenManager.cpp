@@ -91,41 +91,76 @@ bool TokenManager::isCachedTokenValidLocked() const
     return apigeeStoredAt_ && now < *apigeeStoredAt_ + minimumUsablePeriod;
 }
 
+// A completion decided while the lock is held (or while a renewal is being
+// started under it) is held back until the lock is released; one decided
+// later runs at once. Either way it runs exactly once and outside the lock.
+class TokenManager::HeldCompletion {
+public:
+    explicit HeldCompletion(TokenCompletion completion)
+        : completion_(std::move(completion))
+    {
+    }
+
+    void finish(const GatewayTokenResult& result)
+    {
+        {
+            std::lock_guard guard(mutex_);
+            if (holding_) {
+                heldBack_ = result;
+                return;
+            }
+        }
+        completion_(result);
+    }
+
+    // Called once the token manager's lock is released.
+    void release()
+    {
+        std::optional<GatewayTokenResult> heldBack;
+        {
+            std::lock_guard guard(mutex_);
+            holding_ = false;
+            heldBack = std::move(heldBack_);
+        }
+        if (heldBack)
+            completion_(*heldBack);
+    }
+
+private:
+    std::mutex mutex_;
+    bool holding_ = true;
+    std::optional<GatewayTokenResult> heldBack_;
+    TokenCompletion completion_;
+};
+
 void TokenManager::withValidGatewayToken(TokenCompletion completion)
 {
-    std::unique_lock guard(lock_);
-    if (isCachedTokenValidLocked()) {
-        completion(*apigeeToken_);
-        return;
+    auto held = std::make_shared<HeldCompletion>(std::move(completion));
+    {
+        std::lock_guard guard(lock_);
+        if (isCachedTokenValidLocked())
+            held->finish(*apigeeToken_);
+        else if (!credential_)
+            held->finish(TokenManagerError::idTokenMissing());
+        else
+            renewLocked(held);
     }
-    if (!credential_) {
-        guard.unlock();
-        completion(TokenManagerError::idTokenMissing());
-        return;
-    }
-    renew(std::move(completion));
+    held->release();
 }
 
 void TokenManager::refreshForRetry(RetryCompletion completion)
 {
-    std::unique_lock guard(lock_);
-    if (isCachedTokenValidLocked()) {
-        completion(platform::RetryDecision::retry);
-        return;
-    }
-    if (!credential_) {
-        guard.unlock();
-        completion(platform::RetryDecision::doNotRetry);
-        return;
-    }
-    renew([completion = std::move(completion)](const GatewayTokenResult& result) {
+    // The cached token, a renewed one or a failure decide it exactly as they
+    // decide a token: any token means the request goes again.
+    withValidGatewayToken([completion = std::move(completion)](const GatewayTokenResult& result) {
         completion(std::holds_alternative<std::string>(result) ? platform::RetryDecision::retry : platform::RetryDecision::doNotRetry);
     });
 }
 
-// Called with the lock held. When no refresh is due the credential completes
-// at once on this thread, so the exchange starts while the lock is still held.
-void TokenManager::renew(TokenCompletion completion)
+// The refresh starts under the lock, so the credential it refreshes is the one
+// stored. When none is due it completes at once on this thread, and the
+// exchange request is made while the lock is still held.
+void TokenManager::renewLocked(const Completion& completion)
 {
     std::weak_ptr<TokenManager> weakSelf = weak_from_this();
     credential_->refreshIfNearExpiry([weakSelf, completion](const std::optional<platform::OidcError>& error) {
@@ -134,10 +169,10 @@ void TokenManager::renew(TokenCompletion completion)
     });
 }
 
-void TokenManager::handleCredentialRefresh(const std::optional<platform::OidcError>& error, TokenCompletion completion)
+void TokenManager::handleCredentialRefresh(const std::optional<platform::OidcError>& error, const Completion& completion)
 {
     if (error) {
-        completion(wrapped(*error));
+        completion->finish(wrapped(*error));
         return;
     }
     std::optional<std::string> idToken;
@@ -147,13 +182,13 @@ void TokenManager::handleCredentialRefresh(const std::optional<platform::OidcErr
             idToken = credential_->token().idToken;
     }
     if (!idToken) {
-        completion(TokenManagerError::idTokenMissing());
+        completion->finish(TokenManagerError::idTokenMissing());
         return;
     }
-    exchangeIDToken(*idToken, std::move(completion));
+    exchangeIDToken(*idToken, completion);
 }
 
-void TokenManager::exchangeIDToken(const std::string& idToken, TokenCompletion completion)
+void TokenManager::exchangeIDToken(const std::string& idToken, const Completion& completion)
 {
     auto basic = base64(std::string(clientID) + ":" + clientID);
     if (!basic) {
@@ -177,7 +212,7 @@ void TokenManager::exchangeIDToken(const std::string& idToken, TokenCompletion c
 }
 
 void TokenManager::handleExchangeResponse(const std::optional<std::string>& body,
-    const platform::HttpResult<ApigeeTokenDTO>& result, TokenCompletion completion)
+    const platform::HttpResult<ApigeeTokenDTO>& result, const Completion& completion)
 {
     if (!result) {
         if (body && platform::isValidUtf8(*body))
@@ -215,9 +250,9 @@ void TokenManager::setNewGatewayTokenHandler(NewGatewayTokenHandler handler)
     newGatewayTokenHandler_ = std::move(handler);
 }
 
-void TokenManager::finishExchange(const GatewayTokenResult& result, const TokenCompletion& completion)
+void TokenManager::finishExchange(const GatewayTokenResult& result, const Completion& completion)
 {
-    completion(result);
+    completion->finish(result);
 }
 
 } // namespace tolven

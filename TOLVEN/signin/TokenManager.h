@@ -52,10 +52,6 @@ public:
 
     TokenManager();
 
-    // Guards the credential, the token and its expiry; the same thread may
-    // take it again. Others take it when they read those together.
-    std::recursive_mutex& lock() const { return lock_; }
-
     // Stores the credential (none at sign-out) and switches its automatic
     // refresh on. The cached gateway token stays.
     void setCredential(std::shared_ptr<platform::Credential> credential);
@@ -64,15 +60,17 @@ public:
     std::optional<std::string> currentGatewayToken() const;
     std::optional<platform::WallClockTime> gatewayTokenExpiry() const;
 
-    // Completes exactly once: at once with the cached token while it is
-    // valid (on the calling thread, with the lock held), with error -1
-    // without a credential or ID token, and otherwise on the main queue after
-    // a refresh when due and an exchange.
+    // Completes exactly once, never with a lock of the token manager held, so
+    // a completion may call back in from any thread: on the calling thread
+    // with the cached token while it is valid, or with error -1 without a
+    // credential or ID token; otherwise after a refresh when due and an
+    // exchange, on the main queue (or the identity-provider client's queue
+    // when the refresh fails).
     void withValidGatewayToken(TokenCompletion completion);
 
     // After a 401: retry at once while the cached token is valid, otherwise
     // after a successful renewal; do not retry without a credential or after
-    // a failed renewal.
+    // a failed renewal. Completes as withValidGatewayToken does.
     void refreshForRetry(RetryCompletion completion);
 
     // Replaces the handler of new gateway tokens; none at first.
@@ -81,15 +79,21 @@ public:
     const URLList& urlList() const { return urlList_; }
 
 private:
-    bool isCachedTokenValidLocked() const;
-    void renew(TokenCompletion completion);
-    void handleCredentialRefresh(const std::optional<platform::OidcError>& error, TokenCompletion completion);
-    void exchangeIDToken(const std::string& idToken, TokenCompletion completion);
-    void handleExchangeResponse(const std::optional<std::string>& body, const platform::HttpResult<ApigeeTokenDTO>& result,
-        TokenCompletion completion);
-    void storeGatewayToken(const std::string& token, platform::WallClockTime expiry);
-    void finishExchange(const GatewayTokenResult& result, const TokenCompletion& completion);
+    class HeldCompletion;
+    using Completion = std::shared_ptr<HeldCompletion>;
 
+    bool isCachedTokenValidLocked() const;
+    void renewLocked(const Completion& completion);
+    void handleCredentialRefresh(const std::optional<platform::OidcError>& error, const Completion& completion);
+    void exchangeIDToken(const std::string& idToken, const Completion& completion);
+    void handleExchangeResponse(const std::optional<std::string>& body, const platform::HttpResult<ApigeeTokenDTO>& result,
+        const Completion& completion);
+    void storeGatewayToken(const std::string& token, platform::WallClockTime expiry);
+    void finishExchange(const GatewayTokenResult& result, const Completion& completion);
+
+    // Guards the credential, the token, its expiry and the handler. Recursive
+    // because a refresh that is not due completes on the thread that starts
+    // it, which then reads the ID token with the lock still held.
     mutable std::recursive_mutex lock_;
     std::shared_ptr<platform::Credential> credential_;
     std::optional<std::string> apigeeToken_;

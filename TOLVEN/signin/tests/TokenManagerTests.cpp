@@ -6,6 +6,8 @@
 #include "platform/oidc/CredentialStore.h"
 #include "platform/web/headless/HeadlessWebAuthenticationSession.h"
 
+#include <thread>
+
 namespace tolven {
 namespace {
 
@@ -243,6 +245,51 @@ TEST_F(TokenManagerTest, ACredentialWithoutIdTokenFailsWithTheSameError)
     auto result = this->token();
     EXPECT_EQ(std::get<platform::DomainError>(result).code, -1);
     EXPECT_EQ(gateway.requestLog().count(), 0u);
+}
+
+// Each completion asks the token manager again from another thread and waits
+// for the answer. A completion run with the token manager's lock held would
+// wait there for ever.
+TEST_F(TokenManagerTest, ACompletionMayCallBackInFromAnotherThread)
+{
+    auto askFromAnotherThread = [] {
+        std::optional<std::string> seen;
+        std::thread([&] { seen = TokenManager::shared().currentGatewayToken(); }).join();
+        return seen;
+    };
+    auto noIdToken = [] {
+        platform::Token token;
+        token.id = "no-id-token";
+        TokenManager::shared().setCredential(std::make_shared<platform::Credential>(token));
+    };
+    struct Case {
+        const char* road;
+        std::function<void()> prepare;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        { "after an exchange", [this] { signIn(); }, true },
+        { "with the cached token", [this] { signIn(); token(); }, true },
+        { "without a credential", [] { }, false },
+        { "without an ID token, decided while the renewal starts", noIdToken, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.road);
+        testing::resetSigninSharedState();
+        c.prepare();
+        std::optional<std::optional<std::string>> seen;
+        std::optional<platform::RetryDecision> decision;
+        TokenManager::shared().withValidGatewayToken([&](const GatewayTokenResult&) { seen = askFromAnotherThread(); });
+        TokenManager::shared().refreshForRetry([&](platform::RetryDecision value) {
+            askFromAnotherThread();
+            decision = value;
+        });
+        await(seen);
+        await(decision);
+        EXPECT_EQ(seen->has_value(), c.succeeds);
+        EXPECT_EQ(*decision, c.succeeds ? platform::RetryDecision::retry : platform::RetryDecision::doNotRetry);
+        settle();
+    }
 }
 
 // A token living 60 s or less is never valid by the 60 s margin; it still

@@ -25,13 +25,18 @@ std::unique_ptr<platform::HttpSession> makeAPISession()
     return std::make_unique<platform::HttpSession>(configuration, std::make_shared<AuthInterceptor>(&userTokenFromDefaults));
 }
 
-platform::HttpSession& apiSession()
+std::shared_ptr<platform::HttpSession> apiSession()
 {
     auto& slot = detail::apiSessionSlot();
     std::lock_guard guard(slot.mutex);
     if (!slot.session)
         slot.session = makeAPISession();
-    return *slot.session;
+    return slot.session;
+}
+
+std::shared_ptr<platform::HttpSession> defaultSessionHandle()
+{
+    return { std::shared_ptr<platform::HttpSession>(), &platform::defaultHttpSession() };
 }
 
 } // namespace tolven

@@ -10,8 +10,13 @@
 namespace tolven {
 
 // Every backend request goes through this one session: a 30 s request
-// time-out and the AuthInterceptor. Made on first use.
-platform::HttpSession& apiSession();
+// time-out and the AuthInterceptor. Made on first use; shared so that work
+// that goes on with it after an answer keeps it.
+std::shared_ptr<platform::HttpSession> apiSession();
+
+// platform::defaultHttpSession() for the calls that keep their session across
+// answers. That session lives for the whole process; the handle owns nothing.
+std::shared_ptr<platform::HttpSession> defaultSessionHandle();
 
 std::unique_ptr<platform::HttpSession> makeAPISession();
 

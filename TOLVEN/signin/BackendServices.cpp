@@ -31,7 +31,7 @@ std::shared_ptr<platform::DataRequest> employeeRecord(const URLList& urls, const
     HttpHeaderList headers;
     if (idToken)
         headers.update("login-token", *idToken);
-    auto request = apiSession().requestWithParameters(urls.baseURL + urls.getUser, HttpMethod::get(), std::nullopt,
+    auto request = apiSession()->requestWithParameters(urls.baseURL + urls.getUser, HttpMethod::get(), std::nullopt,
         UrlEncoding::methodDependent, headers);
     request->validateStatus();
     return request;
@@ -41,7 +41,7 @@ std::shared_ptr<platform::DataRequest> installReport(const URLList& urls, const 
 {
     HttpHeaderList headers { { "User-Agent", "brantwickMcard" } };
     addUserTokenUnlessEmpty(headers);
-    auto request = apiSession().requestWithParameters(urls.baseURL + urls.setInstall, HttpMethod::post(),
+    auto request = apiSession()->requestWithParameters(urls.baseURL + urls.setInstall, HttpMethod::post(),
         platform::Parameters { { "email", email }, { "version", version } }, UrlEncoding::httpBody, headers);
     request->validateStatus(200, 299);
     return request;
@@ -51,7 +51,7 @@ std::shared_ptr<platform::DataRequest> noticeList(const URLList& urls)
 {
     HttpHeaderList headers { { "User-Agent", "brantwickMcard" } };
     addUserTokenUnlessEmpty(headers);
-    auto request = apiSession().requestWithParameters(urls.baseURL + urls.getNoti, HttpMethod::get(),
+    auto request = apiSession()->requestWithParameters(urls.baseURL + urls.getNoti, HttpMethod::get(),
         platform::Parameters { { "type", "MOBILE" } }, UrlEncoding::queryString, headers);
     request->validateStatus(200, 299);
     return request;
@@ -60,7 +60,7 @@ std::shared_ptr<platform::DataRequest> noticeList(const URLList& urls)
 std::shared_ptr<platform::DataRequest> parkingCars(const URLList& urls, const std::string& employeeNumber)
 {
     HttpHeaderList headers { { "User-Token", AppSession::shared().userToken } };
-    auto request = apiSession().requestWithParameters(urls.baseURL + urls.getParkingNumber, HttpMethod::get(),
+    auto request = apiSession()->requestWithParameters(urls.baseURL + urls.getParkingNumber, HttpMethod::get(),
         platform::Parameters { { "employeeNumber", employeeNumber } }, UrlEncoding::queryString, headers);
     request->validateStatus(200, 299);
     return request;
@@ -71,7 +71,7 @@ std::shared_ptr<platform::DataRequest> parkingFees(const URLList& urls, const st
     HttpHeaderList headers { { "User-Token", AppSession::shared().userToken } };
     platform::Parameters query { { "employeeNumber", employeeNumber }, { "parkingLotCode", "ALL" },
         { "driverType", gubun != 0 ? "PART" : "MEM" }, { "lateType", "ALL" } };
-    auto request = apiSession().requestWithParameters(urls.baseURL + urls.getCost, HttpMethod::get(), query,
+    auto request = apiSession()->requestWithParameters(urls.baseURL + urls.getCost, HttpMethod::get(), query,
         UrlEncoding::queryString, headers);
     request->validateStatus(200, 299);
     return request;
@@ -81,7 +81,7 @@ std::shared_ptr<platform::DataRequest> feeOrder(const URLList& urls, const nlohm
 {
     HttpHeaderList headers { { "Content-Type", "application/json" }, { "User-Agent", "brantwickMcard" } };
     addUserTokenUnlessEmpty(headers);
-    auto request = apiSession().requestWithEncodable(urls.baseURL + urls.mobileOrderRequest, HttpMethod::post(), order,
+    auto request = apiSession()->requestWithEncodable(urls.baseURL + urls.mobileOrderRequest, HttpMethod::post(), order,
         platform::ParameterEncoder::json, headers);
     request->validateStatus(200, 299);
     return request;
@@ -129,7 +129,7 @@ std::shared_ptr<platform::DownloadRequest> profilePhoto(const std::string& addre
     HttpHeaderList headers { { "User-Agent", "brantwickMcard" }, { "User-Token", userToken } };
     if (idToken && !idToken->empty())
         headers.update("login-token", *idToken);
-    return apiSession().downloadToFile(address, destination, HttpMethod::get(), std::nullopt, UrlEncoding::methodDependent, headers);
+    return apiSession()->downloadToFile(address, destination, HttpMethod::get(), std::nullopt, UrlEncoding::methodDependent, headers);
 }
 
 } // namespace tolven::backend

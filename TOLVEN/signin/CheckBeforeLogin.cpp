@@ -61,23 +61,23 @@ std::string CheckBeforeLogin::mobileIdBase()
     return GatewayConfiguration::gatewayAddress() + "/etc-tolven-pub/back/auth/mobileid/";
 }
 
-void CheckBeforeLogin::checkGetLogin(const std::string& userToken, platform::HttpSession& session, CheckCompletion completion)
+void CheckBeforeLogin::checkGetLogin(const std::string& userToken, Session session, CheckCompletion completion)
 {
     platform::HttpHeaderList headers { { "User-Agent", "brantwickMcard" }, { "User-Token", userToken }, { "Accept", "application/json" } };
     std::weak_ptr<CheckBeforeLogin> weakSelf = weak_from_this();
-    session.requestWithParameters(mobileIdAddress("get-key"), HttpMethod::post(), std::nullopt, UrlEncoding::methodDependent, headers)
+    session->requestWithParameters(mobileIdAddress("get-key"), HttpMethod::post(), std::nullopt, UrlEncoding::methodDependent, headers)
         ->validateStatus()
         .onDecodedResponse<APIResponse<std::string>>(
             DispatchQueue::main(),
-            [weakSelf, &session, completion](const platform::DataResponse<APIResponse<std::string>>& response) {
+            [weakSelf, session, completion](const platform::DataResponse<APIResponse<std::string>>& response) {
                 if (auto self = weakSelf.lock())
                     self->handleGetKeyResponse(response, session, completion);
             },
             &APIResponse<std::string>::decode);
 }
 
-void CheckBeforeLogin::handleGetKeyResponse(const platform::DataResponse<APIResponse<std::string>>& response,
-    platform::HttpSession& session, CheckCompletion completion)
+void CheckBeforeLogin::handleGetKeyResponse(const platform::DataResponse<APIResponse<std::string>>& response, Session session,
+    CheckCompletion completion)
 {
     printRaw("checkGetLogin raw:\n", response.data);
     if (!response.result) {
@@ -93,7 +93,7 @@ void CheckBeforeLogin::handleGetKeyResponse(const platform::DataResponse<APIResp
     if (content.empty()) {
         // No phone registered yet: this one becomes the registered phone.
         setCheck(AppSession::shared().appToken, storedRefreshToken(), TokenManager::shared().currentGatewayToken().value_or(""),
-            session, [completion] { completion(false); });
+            std::move(session), [completion] { completion(false); });
         return;
     }
     auto parts = serverKeyParts(content.front());
@@ -108,13 +108,13 @@ void CheckBeforeLogin::handleGetKeyResponse(const platform::DataResponse<APIResp
 }
 
 void CheckBeforeLogin::setCheck(const std::string& deviceID, const std::string& refreshToken, const std::string& gatewayToken,
-    platform::HttpSession& session)
+    Session session)
 {
-    setCheck(deviceID, refreshToken, gatewayToken, session, nullptr);
+    setCheck(deviceID, refreshToken, gatewayToken, std::move(session), nullptr);
 }
 
 void CheckBeforeLogin::setCheck(const std::string& deviceID, const std::string& refreshToken, const std::string& gatewayToken,
-    platform::HttpSession& session, Completion completion)
+    Session session, Completion completion)
 {
     if (AppSession::shared().userToken.empty()) {
         platform::console("setCheck: userToken empty → skip");
@@ -125,11 +125,11 @@ void CheckBeforeLogin::setCheck(const std::string& deviceID, const std::string& 
     sendSetCheck(deviceID + " " + refreshToken + " " + gatewayToken, session, std::move(completion));
 }
 
-void CheckBeforeLogin::sendSetCheck(const std::string& value, platform::HttpSession& session, Completion completion)
+void CheckBeforeLogin::sendSetCheck(const std::string& value, const Session& session, Completion completion)
 {
     platform::HttpHeaderList headers { { "User-Agent", "brantwickMcard" }, { "User-Token", AppSession::shared().userToken },
         { "Accept", "application/json" } };
-    session.requestWithParameters(mobileIdAddress("set-key"), HttpMethod::post(), platform::Parameters { { "refreshToken", value } },
+    session->requestWithParameters(mobileIdAddress("set-key"), HttpMethod::post(), platform::Parameters { { "refreshToken", value } },
                UrlEncoding::queryString, headers)
         ->validateStatus()
         .onDataResponse(DispatchQueue::main(), [completion](const platform::DataResponse<std::string>& response) {
@@ -147,11 +147,11 @@ void CheckBeforeLogin::setCheckFromLocal(Completion completion)
         apiSession(), std::move(completion));
 }
 
-void CheckBeforeLogin::sendOktaRevocation(const std::string& refreshToken, platform::HttpSession& session, Completion then)
+void CheckBeforeLogin::sendOktaRevocation(const std::string& refreshToken, const Session& session, Completion then)
 {
     platform::HttpHeaderList headers { { "Content-Type", "application/x-www-form-urlencoded" }, { "Accept", "application/json" } };
     platform::Parameters form { { "token", refreshToken }, { "token_type_hint", "refresh_token" }, { "client_id", clientID } };
-    session.requestWithParameters(GatewayConfiguration::identityAddress() + "/oauth2/v1/revoke", HttpMethod::post(), form,
+    session->requestWithParameters(GatewayConfiguration::identityAddress() + "/oauth2/v1/revoke", HttpMethod::post(), form,
                UrlEncoding::httpBody, headers)
         ->onDataResponse(DispatchQueue::main(), [then](const platform::DataResponse<std::string>& response) {
             printRaw("revokeOkta raw:\n", response.data);
@@ -159,7 +159,7 @@ void CheckBeforeLogin::sendOktaRevocation(const std::string& refreshToken, platf
         });
 }
 
-void CheckBeforeLogin::revokeOkta(const std::string& refreshToken, platform::HttpSession& session, Completion completion)
+void CheckBeforeLogin::revokeOkta(const std::string& refreshToken, Session session, Completion completion)
 {
     if (refreshToken.empty()) {
         completion();
@@ -168,7 +168,7 @@ void CheckBeforeLogin::revokeOkta(const std::string& refreshToken, platform::Htt
     sendOktaRevocation(refreshToken, session, std::move(completion));
 }
 
-void CheckBeforeLogin::revokeOktaAndSetCheck(const std::string& refreshToken, platform::HttpSession& session, Completion completion)
+void CheckBeforeLogin::revokeOktaAndSetCheck(const std::string& refreshToken, Session session, Completion completion)
 {
     if (refreshToken.empty()) {
         setCheckFromLocal(std::move(completion));
@@ -181,13 +181,13 @@ void CheckBeforeLogin::revokeOktaAndSetCheck(const std::string& refreshToken, pl
     });
 }
 
-void CheckBeforeLogin::sendGatewayRevocation(const std::string& gatewayToken, platform::HttpSession& session, Completion then)
+void CheckBeforeLogin::sendGatewayRevocation(const std::string& gatewayToken, const Session& session, Completion then)
 {
     // The token travels only in "Authorization".
     platform::HttpHeaderList headers { { "Authorization", "Bearer " + gatewayToken },
         { "Content-Type", "application/x-www-form-urlencoded" }, { "Accept", "application/json" } };
     platform::Parameters form { { "client_id", clientID }, { "grant_type", "revoke_token" } };
-    session.requestWithParameters(GatewayConfiguration::gatewayAddress() + "/oauth2/v1/revoketoken", HttpMethod::post(), form,
+    session->requestWithParameters(GatewayConfiguration::gatewayAddress() + "/oauth2/v1/revoketoken", HttpMethod::post(), form,
                UrlEncoding::httpBody, headers)
         ->onDataResponse(DispatchQueue::main(), [then](const platform::DataResponse<std::string>& response) {
             printRaw("revokeApigee raw:\n", response.data);
@@ -196,28 +196,28 @@ void CheckBeforeLogin::sendGatewayRevocation(const std::string& gatewayToken, pl
 }
 
 void CheckBeforeLogin::revokeApigeeAndOkta(const std::string& gatewayToken, const std::string& refreshToken,
-    platform::HttpSession& gatewaySession, platform::HttpSession& identitySession, Completion completion)
+    Session gatewaySession, Session identitySession, Completion completion)
 {
     if (gatewayToken.empty()) {
-        revokeOkta(refreshToken, identitySession, std::move(completion));
+        revokeOkta(refreshToken, std::move(identitySession), std::move(completion));
         return;
     }
     std::weak_ptr<CheckBeforeLogin> weakSelf = weak_from_this();
-    sendGatewayRevocation(gatewayToken, gatewaySession, [weakSelf, refreshToken, &identitySession, completion] {
+    sendGatewayRevocation(gatewayToken, gatewaySession, [weakSelf, refreshToken, identitySession, completion] {
         if (auto self = weakSelf.lock())
             self->revokeOkta(refreshToken, identitySession, completion);
     });
 }
 
-void CheckBeforeLogin::revokeServerTokensAndSetCheck(const std::string& gatewayToken, platform::HttpSession& gatewaySession,
-    platform::HttpSession& secondSession, Completion completion)
+void CheckBeforeLogin::revokeServerTokensAndSetCheck(const std::string& gatewayToken, Session gatewaySession, Session secondSession,
+    Completion completion)
 {
     if (gatewayToken.empty()) {
-        revokeOktaAndSetCheck(serverOktaRT, secondSession, std::move(completion));
+        revokeOktaAndSetCheck(serverOktaRT, std::move(secondSession), std::move(completion));
         return;
     }
     std::weak_ptr<CheckBeforeLogin> weakSelf = weak_from_this();
-    sendGatewayRevocation(gatewayToken, gatewaySession, [weakSelf, &secondSession, completion] {
+    sendGatewayRevocation(gatewayToken, gatewaySession, [weakSelf, secondSession, completion] {
         // The refresh token as read by now: a key read meanwhile wins.
         if (auto self = weakSelf.lock())
             self->revokeOktaAndSetCheck(self->serverOktaRT, secondSession, completion);

@@ -86,7 +86,7 @@ void BM_PlainSessionRequest(benchmark::State& state)
 void BM_ApiSessionRequestWithCachedToken(benchmark::State& state)
 {
     for (auto _ : state)
-        loopback->roundTrip(state, apiSession(), { { "Accept", "application/json" } });
+        loopback->roundTrip(state, *apiSession(), { { "Accept", "application/json" } });
 }
 
 // Registered twice, alternating, so that drift of a noisy machine shows up

@@ -13,7 +13,7 @@ protected:
     {
         std::optional<platform::DataResponse<std::string>> answer;
         apiSession()
-            .requestWithParameters(URLList().baseURL + URLList().getNoti, platform::HttpMethod::get(), platform::Parameters { { "type", "MOBILE" } },
+            ->requestWithParameters(URLList().baseURL + URLList().getNoti, platform::HttpMethod::get(), platform::Parameters { { "type", "MOBILE" } },
                 platform::UrlEncoding::queryString, std::move(headers))
             ->validateStatus()
             .onDataResponse(platform::DispatchQueue::main(), [&](const auto& response) { answer = response; });
@@ -102,7 +102,7 @@ TEST_F(AuthInterceptorTest, AFailedAdaptationNeverReachesTheNetwork)
     EXPECT_EQ(answer->result.error().kind(), platform::HttpClientError::Kind::adaptationFailed);
     EXPECT_EQ(answer->result.error().underlyingError()->domain, "HttpClientError");
     EXPECT_TRUE(gatewayRequests(noticePath).empty());
-    EXPECT_EQ(apiSession().configuration().timeoutIntervalForRequest, std::chrono::seconds(30));
+    EXPECT_EQ(apiSession()->configuration().timeoutIntervalForRequest, std::chrono::seconds(30));
 }
 
 } // namespace

@@ -177,8 +177,8 @@ TEST_F(CheckBeforeLoginTest, SignOutRevokesThisPhonesGatewayTokenThenItsRefreshT
     signInWithToken();
     auto token = *TokenManager::shared().currentGatewayToken();
     std::optional<bool> done;
-    CheckBeforeLogin::shared().revokeApigeeAndOkta(token, thisRefreshToken, platform::defaultHttpSession(),
-        platform::defaultHttpSession(), [&] { done = true; });
+    CheckBeforeLogin::shared().revokeApigeeAndOkta(token, thisRefreshToken, defaultSessionHandle(),
+        defaultSessionHandle(), [&] { done = true; });
     await(done);
 
     auto gatewayRevocation = gatewayRequests(gatewayRevokePath).at(0);
@@ -206,13 +206,13 @@ TEST_F(CheckBeforeLoginTest, SignOutGoesOnAfterAFailedStepAndSkipsEmptyTokens)
     signInWithToken();
     gateway->faults().set(gatewayRevokePath, devstack::EndpointFault::withStatus(500));
     std::optional<bool> done;
-    CheckBeforeLogin::shared().revokeApigeeAndOkta("GW-any", thisRefreshToken, platform::defaultHttpSession(),
-        platform::defaultHttpSession(), [&] { done = true; });
+    CheckBeforeLogin::shared().revokeApigeeAndOkta("GW-any", thisRefreshToken, defaultSessionHandle(),
+        defaultSessionHandle(), [&] { done = true; });
     await(done);
     EXPECT_EQ(identityRequests(identityRevokePath).size(), 1u);
 
     bool completed = false;
-    CheckBeforeLogin::shared().revokeApigeeAndOkta("", "", platform::defaultHttpSession(), platform::defaultHttpSession(),
+    CheckBeforeLogin::shared().revokeApigeeAndOkta("", "", defaultSessionHandle(), defaultSessionHandle(),
         [&] { completed = true; });
     EXPECT_TRUE(completed);
     settle();
@@ -229,7 +229,7 @@ TEST_F(CheckBeforeLoginTest, TakingOverRevokesTheOtherPhoneAndWritesThisOne)
 
     std::optional<bool> done;
     CheckBeforeLogin::shared().revokeServerTokensAndSetCheck(CheckBeforeLogin::shared().serverApigeeAT,
-        platform::defaultHttpSession(), platform::defaultHttpSession(), [&] { done = true; });
+        defaultSessionHandle(), defaultSessionHandle(), [&] { done = true; });
     await(done);
 
     EXPECT_EQ(gatewayRequests(gatewayRevokePath).at(0).header("Authorization"), "Bearer " + othersToken);
@@ -247,12 +247,44 @@ TEST_F(CheckBeforeLoginTest, TakingOverBeforeAnyKeyWasReadOnlyWritesThisPhone)
     signInWithToken();
     std::optional<bool> done;
     CheckBeforeLogin::shared().revokeServerTokensAndSetCheck(CheckBeforeLogin::shared().serverApigeeAT,
-        platform::defaultHttpSession(), platform::defaultHttpSession(), [&] { done = true; });
+        defaultSessionHandle(), defaultSessionHandle(), [&] { done = true; });
     await(done);
     settle();
     EXPECT_TRUE(gatewayRequests(gatewayRevokePath).empty());
     EXPECT_TRUE(identityRequests(identityRevokePath).empty());
     EXPECT_EQ(gateway->serverKey(kimEmail), localKey());
+}
+
+// Each chain goes on after an answer with a session that its caller released
+// as soon as the call returned.
+TEST_F(CheckBeforeLoginTest, AChainKeepsTheSessionsItGoesOnWith)
+{
+    signInWithToken();
+    auto othersToken = otherPhonesToken();
+    gateway->faults().set(getKeyPath, devstack::EndpointFault::reply(200, R"({"content":[]})"));
+    std::optional<bool> registered;
+    {
+        std::shared_ptr<platform::HttpSession> session = makeAPISession();
+        CheckBeforeLogin::shared().checkGetLogin(kimUserToken, session, [&](bool value) { registered = value; });
+    }
+    EXPECT_FALSE(await(registered));
+    EXPECT_EQ(gatewayRequests(setKeyPath).size(), 1u);
+
+    gateway->faults().clear(getKeyPath);
+    gateway->setServerKey(kimEmail, "OTHERDEV01 RT-other-phone-55aa " + othersToken);
+    ASSERT_FALSE(check());
+    std::optional<bool> tookOver;
+    CheckBeforeLogin::shared().revokeServerTokensAndSetCheck(othersToken, std::make_shared<platform::HttpSession>(),
+        std::make_shared<platform::HttpSession>(), [&] { tookOver = true; });
+    await(tookOver);
+    EXPECT_EQ(identityRequests(identityRevokePath).size(), 1u);
+    EXPECT_EQ(gateway->serverKey(kimEmail), localKey());
+
+    std::optional<bool> signedOut;
+    CheckBeforeLogin::shared().revokeApigeeAndOkta(*TokenManager::shared().currentGatewayToken(), thisRefreshToken,
+        std::make_shared<platform::HttpSession>(), std::make_shared<platform::HttpSession>(), [&] { signedOut = true; });
+    await(signedOut);
+    EXPECT_EQ(identityRequests(identityRevokePath).size(), 2u);
 }
 
 } // namespace

@@ -107,7 +107,7 @@ protected:
     // session has a request in flight and nothing is left to deliver.
     void settle()
     {
-        auto quiet = [] { return apiSession().requestsInFlight() == 0 && platform::defaultHttpSession().requestsInFlight() == 0; };
+        auto quiet = [] { return apiSession()->requestsInFlight() == 0 && platform::defaultHttpSession().requestsInFlight() == 0; };
         do {
             waitFor(quiet);
             // A request leaves the count after its answer was queued here.

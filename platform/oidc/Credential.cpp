@@ -90,7 +90,7 @@ void Credential::finishRefresh(const std::optional<std::string>& usedRefreshToke
         followRotatedRefreshToken(usedRefreshToken, refreshed->refreshToken);
     }
     if (automatic)
-        scheduleAutomaticRefresh();
+        scheduleAutomaticRefresh(minimumAutomaticRefreshInterval);
     for (auto& completion : waiting)
         completion(error);
 }
@@ -124,20 +124,24 @@ bool Credential::isAutomaticRefreshEnabled() const
     return automaticRefresh_;
 }
 
-void Credential::scheduleAutomaticRefresh()
+void Credential::scheduleAutomaticRefresh(Duration notSooner)
 {
     std::uint64_t generation;
     std::optional<WallClockTime> expiry;
+    std::optional<WallClockTime> halfLife;
     bool canRefresh;
     {
         std::lock_guard lock(mutex_);
         generation = ++automaticRefreshGeneration_;
         expiry = token_.expiresAt();
+        if (expiry)
+            halfLife = *token_.issuedAt + *token_.expiresIn / 2;
         canRefresh = token_.refreshToken && !token_.refreshToken->empty();
     }
     if (!expiry || !canRefresh)
         return;
-    auto delay = std::max(Duration::zero(), *expiry - defaultGraceInterval - ProviderClock::now());
+    auto refreshAt = std::max(*expiry - defaultGraceInterval, *halfLife);
+    auto delay = std::max(notSooner, refreshAt - ProviderClock::now());
     OAuth2Client::queue().asyncAfter(delay, [weak = weak_from_this(), generation] {
         auto self = weak.lock();
         if (!self)

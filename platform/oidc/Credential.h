@@ -25,6 +25,7 @@ class Credential : public std::enable_shared_from_this<Credential> {
 public:
     using RefreshCompletion = std::function<void(const std::optional<OidcError>& error)>;
     static constexpr std::chrono::seconds defaultGraceInterval { 300 };
+    static constexpr std::chrono::seconds minimumAutomaticRefreshInterval { 60 };
 
     // Use CredentialStore to make one.
     explicit Credential(Token token);
@@ -43,15 +44,18 @@ public:
     void refreshIfNearExpiry(RefreshCompletion completion, std::chrono::seconds graceInterval = defaultGraceInterval);
 
     // Keeps refreshing the token `defaultGraceInterval` before it expires, for
-    // as long as this credential lives. A failed refresh stops it until it is
-    // enabled again.
+    // as long as this credential lives. A token that lives no longer than that
+    // would be due the moment it arrives, so a refresh also waits until the
+    // token has lived half its life, and comes at least
+    // `minimumAutomaticRefreshInterval` after the refresh before. A failed
+    // refresh stops it until it is enabled again.
     void enableAutomaticRefresh();
     bool isAutomaticRefreshEnabled() const;
 
 private:
     friend class CredentialStore;
     void replaceToken(Token token);
-    void scheduleAutomaticRefresh();
+    void scheduleAutomaticRefresh(Duration notSooner = Duration::zero());
     void finishRefresh(const std::optional<std::string>& usedRefreshToken, const std::optional<Token>& refreshed,
         const std::optional<OidcError>& error);
 

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/HttpSession.h"
 #include "platform/oidc/CredentialStore.h"
 #include "platform/security/Keychain.h"
 
@@ -165,6 +166,45 @@ TEST_F(CredentialTest, AutomaticRefreshKeepsTheTokenCurrent)
     // And again one lifetime later, from the new token's issue time.
     env.fastForwardBy(3300s);
     ASSERT_TRUE(env.runUntil([&] { return credential->token().accessToken != second; }));
+}
+
+// A token living no longer than the grace interval is due as soon as it
+// arrives; automatic refresh waits until it has lived half its life, and at
+// least a minute after the refresh before, instead of refreshing without pause.
+TEST_F(CredentialTest, AutomaticRefreshOfShortLivedTokensKeepsAPace)
+{
+    struct Case {
+        std::chrono::seconds lifetime;
+        std::chrono::seconds pace;
+    };
+    const Case cases[] = { { 200s, 100s }, { 300s, 150s }, { 500s, 250s }, { 30s, 60s } };
+    // Lets each refresh that the clock started reach the provider and come back.
+    auto settle = [&] {
+        do {
+            ASSERT_TRUE(env.runUntil([] { return defaultHttpSession().requestsInFlight() == 0; }));
+            env.runUntilIdle();
+        } while (defaultHttpSession().requestsInFlight() != 0);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lifetime.count());
+        provider->setTokenLifetime(c.lifetime);
+        auto credential = store.storeCredential(signedInToken());
+        auto signedIn = tokenRequests();
+        credential->enableAutomaticRefresh();
+        // The first refresh comes at half the signed-in token's life.
+        env.fastForwardBy(c.lifetime / 2);
+        settle();
+        ASSERT_EQ(tokenRequests(), signedIn + 1);
+        for (std::size_t round = 1; round <= 3; ++round) {
+            env.fastForwardBy(c.pace - 1s);
+            settle();
+            EXPECT_EQ(tokenRequests(), signedIn + round);
+            env.fastForwardBy(1s);
+            settle();
+            EXPECT_EQ(tokenRequests(), signedIn + round + 1);
+        }
+        store.deleteCredential(*credential);
+    }
 }
 
 TEST_F(CredentialTest, ARefreshAnswerWithoutIdTokenOrLifetimeKeepsTheIdTokenAndNeverFallsDue)

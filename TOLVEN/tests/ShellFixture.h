@@ -10,6 +10,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
@@ -49,8 +50,8 @@ protected:
             env.bundleFolder() / "Main.storyboard.json");
         platform::BluetoothRadio::install(&simulatedPhone());
         simulatedPhone().setBluetoothState(platform::ManagerState::poweredOn);
-        platform::ui::Application::shared().resetForTesting();
-        platform::ui::Screen::main().resetForTesting();
+        platform::ui::resetApplicationForTesting();
+        platform::ui::resetScreenForTesting();
         registerApplicationClasses();
         platform::setConsoleSinkForTesting([this](std::string_view line) { console.emplace_back(line); });
     }
@@ -58,7 +59,7 @@ protected:
     ~ShellTest() override
     {
         lumitrex::MobileCard::sharedInstance().stopAdvertising();
-        platform::ui::Application::shared().resetForTesting();
+        platform::ui::resetApplicationForTesting();
         env.runUntilIdle();
         platform::setConsoleSinkForTesting({});
         platform::BluetoothRadio::install(nullptr);

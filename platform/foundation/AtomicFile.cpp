@@ -1,5 +1,7 @@
 #include "platform/foundation/AtomicFile.h"
 
+#include "platform/testing/Seams.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string_view>
 
 namespace platform {
@@ -18,9 +17,5 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 // died before the rename. A temporary that a live writer still holds is kept,
 // and no file other than `path`'s own temporaries is touched.
 void removeStaleTemporaries(const std::filesystem::path& path);
-
-// For tests: runs between writing the temporary file and renaming it. A hook
-// that throws simulates a crash at that moment.
-void setBeforeRenameHookForTesting(std::function<void(const std::filesystem::path& temporary)> hook);
 
 } // namespace platform

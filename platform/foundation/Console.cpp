@@ -1,5 +1,7 @@
 #include "platform/foundation/Console.h"
 
+#include "platform/testing/Seams.h"
+
 #include <cstdio>
 #include <mutex>
 

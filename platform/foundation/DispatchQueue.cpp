@@ -1,8 +1,8 @@
 #include "platform/foundation/DispatchQueue.h"
 
-namespace platform {
+#include "platform/foundation/internal/SystemQueueBacking.h"
 
-std::shared_ptr<void> makeSystemQueueBacking(QueueKind kind);
+namespace platform {
 
 namespace {
 

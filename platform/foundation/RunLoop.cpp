@@ -1,10 +1,9 @@
 #include "platform/foundation/RunLoop.h"
 
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/internal/SystemQueueBacking.h"
 
 namespace platform {
-
-std::shared_ptr<void> makeSystemQueueBacking(QueueKind kind);
 
 RunLoop::RunLoop(std::shared_ptr<QueueIdentity> identity)
     : identity_(std::move(identity))

@@ -1,5 +1,7 @@
 #include "platform/oidc/ProviderClock.h"
 
+#include "platform/testing/Seams.h"
+
 #include <atomic>
 #include <ctime>
 #include <string>
@@ -41,7 +43,7 @@ void ProviderClock::learnFromDateHeader(std::string_view httpDate)
     offsetTicks.store(std::chrono::duration_cast<Duration>(providerTime - clock().now()).count());
 }
 
-void ProviderClock::resetForTesting()
+void resetProviderClockForTesting()
 {
     offsetTicks.store(0);
 }

@@ -20,8 +20,6 @@ public:
     // GMT"), read at the platform clock's now. Other texts, and dates before
     // 2000 or after 2199, change nothing.
     static void learnFromDateHeader(std::string_view httpDate);
-
-    static void resetForTesting();
 };
 
 } // namespace platform

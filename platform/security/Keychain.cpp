@@ -3,6 +3,7 @@
 #include "platform/foundation/AppPaths.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/testing/Seams.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -290,7 +291,7 @@ OSStatus Keychain::deleteItem(const GenericPasswordQuery& query)
     });
 }
 
-void Keychain::setBeforeOperationHookForTesting(std::function<void(Operation)> hook)
+void setKeychainBeforeOperationHookForTesting(std::function<void(Keychain::Operation)> hook)
 {
     std::lock_guard lock(hookMutex);
     beforeOperationHook = std::move(hook);

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,10 +67,6 @@ public:
     OSStatus deleteItem(const GenericPasswordQuery& query);
 
     enum class Operation { add, copy, update, remove };
-
-    // For tests: runs at the start of every operation, before the store is
-    // locked, as if another caller acted just before this one.
-    static void setBeforeOperationHookForTesting(std::function<void(Operation)> hook);
 
 private:
     std::filesystem::path file_;

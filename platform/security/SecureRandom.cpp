@@ -1,5 +1,7 @@
 #include "platform/security/SecureRandom.h"
 
+#include "platform/testing/Seams.h"
+
 #include <sys/random.h>
 
 #include <cerrno>

@@ -4,6 +4,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/testing/Seams.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/interface/ClassRegistry.h"
 #include "platform/ui/interface/Storyboard.h"
@@ -245,14 +246,15 @@ void Application::userDidTakeScreenshot()
     post(userDidTakeScreenshotNotification);
 }
 
-void Application::resetForTesting()
+void resetApplicationForTesting()
 {
-    delegate_.reset();
-    scenes_.clear();
-    keyWindow_.reset();
-    openedURLs_.clear();
-    externalSchemes_ = {"http", "https", "tel", "mailto", "app-settings"};
-    state_ = ApplicationState::inactive;
+    auto& application = Application::shared();
+    application.delegate_.reset();
+    application.scenes_.clear();
+    application.keyWindow_.reset();
+    application.openedURLs_.clear();
+    application.externalSchemes_ = {"http", "https", "tel", "mailto", "app-settings"};
+    application.state_ = ApplicationState::inactive;
 }
 
 }

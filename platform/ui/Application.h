@@ -55,11 +55,9 @@ public:
     void enterForeground();
     void userDidTakeScreenshot();
 
-    // Forgets scenes, windows, state and records, so each test starts alike.
-    void resetForTesting();
-
 private:
     friend class Window;
+    friend void resetApplicationForTesting();
     void setKeyWindow(const std::shared_ptr<Window>& window) { keyWindow_ = window; }
     std::set<std::string> ownSchemes() const;
     static std::string lowercase(std::string text);

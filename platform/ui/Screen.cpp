@@ -1,6 +1,7 @@
 #include "platform/ui/Screen.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/testing/Seams.h"
 
 namespace platform::ui {
 
@@ -18,9 +19,9 @@ void Screen::setCaptured(bool captured)
     NotificationCenter::defaultCenter().post({capturedDidChangeNotification, {}});
 }
 
-void Screen::resetForTesting()
+void resetScreenForTesting()
 {
-    *this = Screen();
+    Screen::main() = Screen();
 }
 
 }

@@ -20,8 +20,6 @@ public:
     bool isCaptured() const { return captured_; }
     void setCaptured(bool captured);
 
-    void resetForTesting();
-
 private:
     Rect bounds_ {0, 0, 390, 844};
     double scale_ = 3;

@@ -3,6 +3,7 @@
 #include "platform/foundation/Console.h"
 #include "platform/foundation/testing/TestEnvironment.h"
 #include "platform/passkit/sim/PassLibrarySimulation.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "platform/foundation/testing/TestEnvironment.h"
 #include "platform/security/Keychain.h"
 #include "platform/security/SecureRandom.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
     void TearDown() override
     {
         setSecureRandomSourceForTesting({});
-        Keychain::setBeforeOperationHookForTesting({});
+        setKeychainBeforeOperationHookForTesting({});
     }
 
     // Every later draw takes the next scripted byte; each draw must ask for one byte.
@@ -59,7 +60,7 @@ protected:
     void beforeNext(Keychain::Operation kind, std::function<void()> action)
     {
         auto fired = std::make_shared<bool>(false);
-        Keychain::setBeforeOperationHookForTesting([kind, action, fired](Keychain::Operation operation) {
+        setKeychainBeforeOperationHookForTesting([kind, action, fired](Keychain::Operation operation) {
             if (operation == kind && !*fired) {
                 *fired = true;
                 action();

@@ -13,6 +13,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/testing/TestEnvironment.h"
 #include "platform/net/HttpSession.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

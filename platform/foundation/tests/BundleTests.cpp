@@ -4,6 +4,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/testing/DamagedPropertyLists.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

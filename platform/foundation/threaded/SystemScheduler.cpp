@@ -1,6 +1,7 @@
 #include "platform/foundation/threaded/SystemScheduler.h"
 
 #include "platform/foundation/DelayedTaskQueue.h"
+#include "platform/foundation/internal/SystemQueueBacking.h"
 
 #include <algorithm>
 #include <condition_variable>

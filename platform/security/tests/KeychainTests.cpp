@@ -3,6 +3,7 @@
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/testing/DamagedPropertyLists.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ std::string contentsOf(const std::filesystem::path& file)
 
 class KeychainTest : public ::testing::Test {
 protected:
-    void TearDown() override { Keychain::setBeforeOperationHookForTesting({}); }
+    void TearDown() override { setKeychainBeforeOperationHookForTesting({}); }
 
     TestEnvironment env;
     Keychain& keychain = Keychain::standard();
@@ -172,10 +173,10 @@ TEST_F(KeychainTest, UnreadableStoreAnswersAnIOError)
 TEST_F(KeychainTest, HookLetsAnotherCallerAddFirst)
 {
     Keychain other(keychain.file());
-    Keychain::setBeforeOperationHookForTesting([&](Keychain::Operation operation) {
+    setKeychainBeforeOperationHookForTesting([&](Keychain::Operation operation) {
         if (operation != Keychain::Operation::add)
             return;
-        Keychain::setBeforeOperationHookForTesting({});
+        setKeychainBeforeOperationHookForTesting({});
         EXPECT_EQ(other.addItem(item("TOLVEN", "theirs")), errSecSuccess);
     });
     EXPECT_EQ(keychain.addItem(item("TOLVEN", "mine")), errSecDuplicateItem);

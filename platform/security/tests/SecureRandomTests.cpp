@@ -1,4 +1,5 @@
 #include "platform/security/SecureRandom.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <librsvg/rsvg.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Console.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ViewController.h"
@@ -19,14 +20,14 @@ class UiTest : public ::testing::Test {
 protected:
     UiTest()
     {
-        Application::shared().resetForTesting();
-        Screen::main().resetForTesting();
+        resetApplicationForTesting();
+        resetScreenForTesting();
         platform::setConsoleSinkForTesting([this](std::string_view line) { console.emplace_back(line); });
     }
     ~UiTest() override
     {
         window.reset();
-        Application::shared().resetForTesting();
+        resetApplicationForTesting();
         platform::setConsoleSinkForTesting({});
     }
 

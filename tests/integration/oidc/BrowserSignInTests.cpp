@@ -5,6 +5,7 @@
 #include "platform/net/HttpSession.h"
 #include "platform/oidc/AuthorizationRequest.h"
 #include "platform/oidc/Jwt.h"
+#include "platform/testing/Seams.h"
 
 using namespace platform;
 using platform::testing::OidcFixture;

@@ -5,6 +5,7 @@
 #include "platform/net/HttpSession.h"
 #include "platform/oidc/CredentialStore.h"
 #include "platform/security/Keychain.h"
+#include "platform/testing/Seams.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -258,7 +259,7 @@ TEST_F(CredentialTest, TheUserDefaultsCopyFollowsARotatedRefreshToken)
 TEST(TokenExpiry, ByTheProviderCorrectedClock)
 {
     TestEnvironment env;
-    ProviderClock::resetForTesting();
+    resetProviderClockForTesting();
     auto token = handMadeToken(platform::clock().now(), 60s);
     EXPECT_FALSE(isTokenExpired(token));
     env.fastForwardBy(59s);
@@ -282,5 +283,5 @@ TEST(TokenExpiry, ByTheProviderCorrectedClock)
         ProviderClock::learnFromDateHeader(implausible);
         EXPECT_EQ(ProviderClock::offset(), Duration(3600s - 60s)) << implausible;
     }
-    ProviderClock::resetForTesting();
+    resetProviderClockForTesting();
 }

@@ -5,6 +5,7 @@
 #include "platform/foundation/testing/TestEnvironment.h"
 #include "platform/oidc/BrowserSignIn.h"
 #include "platform/oidc/ProviderClock.h"
+#include "platform/testing/Seams.h"
 #include "platform/web/WebAuthenticationSession.h"
 #include "platform/web/headless/HeadlessWebAuthenticationSession.h"
 
@@ -18,13 +19,13 @@ class OidcFixture : public ::testing::Test {
 protected:
     OidcFixture()
     {
-        ProviderClock::resetForTesting();
+        resetProviderClockForTesting();
         signInAs("kim.minsu@brantwick.com");
     }
     ~OidcFixture() override
     {
         WebAuthenticationSession::setFactory({});
-        ProviderClock::resetForTesting();
+        resetProviderClockForTesting();
     }
 
     OidcConfiguration configuration() const

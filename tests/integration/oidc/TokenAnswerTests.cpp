@@ -4,6 +4,7 @@
 #include "platform/oidc/Base64Url.h"
 #include "platform/oidc/OAuth2Client.h"
 #include "platform/oidc/ProviderClock.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +35,8 @@ std::string httpDate(WallClockTime time)
 // for the shapes the local identity provider never takes.
 class ScriptedProviderTest : public ::testing::Test {
 protected:
-    ScriptedProviderTest() { ProviderClock::resetForTesting(); }
-    ~ScriptedProviderTest() override { ProviderClock::resetForTesting(); }
+    ScriptedProviderTest() { resetProviderClockForTesting(); }
+    ~ScriptedProviderTest() override { resetProviderClockForTesting(); }
 
     OidcConfiguration configuration(const std::string& issuer) const
     {
@@ -181,7 +182,7 @@ TEST_F(ScriptedProviderTest, IdTokenTimesAreJudgedByTheProviderClockWithALeeway)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ProviderClock::resetForTesting();
+        resetProviderClockForTesting();
         answerTokensWith({ { "token_type", "Bearer" }, { "access_token", "AT" }, { "expires_in", 60 }, { "id_token", idToken(c.claims) } },
             c.providerTime);
         expectOutcome(restore(configuration(issuer)), c.why, OidcError::Code::invalidIdToken);

@@ -12,6 +12,7 @@
 #include "platform/foundation/testing/TestEnvironment.h"
 #include "platform/location/LocationServices.h"
 #include "platform/location/sim/SimLocationManager.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Console.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Console.h"
 #include "platform/foundation/testing/TestEnvironment.h"
+#include "platform/testing/Seams.h"
 #include "platform/ui/graphics/FontLibrary.h"
 #include "platform/ui/graphics/TextLayout.h"
 #include "platform/ui/graphics/TextMeasurement.h"

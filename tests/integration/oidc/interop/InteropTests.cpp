@@ -10,6 +10,7 @@
 #include "platform/oidc/CredentialStore.h"
 #include "platform/oidc/Jwt.h"
 #include "platform/oidc/ProviderClock.h"
+#include "platform/testing/Seams.h"
 
 #include <gtest/gtest.h>
 
@@ -99,13 +100,13 @@ protected:
             GTEST_SKIP() << shared.skipReason;
         ASSERT_TRUE(shared.failure.empty()) << shared.failure;
         setExtraCertificateAuthorityFile(shared.caFile);
-        ProviderClock::resetForTesting();
+        resetProviderClockForTesting();
         WebAuthenticationSession::setFactory(ProviderPagesSession::factory(login, seen));
     }
     void TearDown() override
     {
         WebAuthenticationSession::setFactory({});
-        ProviderClock::resetForTesting();
+        resetProviderClockForTesting();
     }
 
     const Shape& shape() const { return GetParam(); }

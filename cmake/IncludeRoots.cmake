@@ -70,21 +70,30 @@ function(tolven_include_root target scope name)
   target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${root}>)
 endfunction()
 
-# tolven_area_include_roots(<folder> <target> <testing target> [INTERNAL_PATHS <path>...])
+# tolven_area_include_roots(<folder> <target> <testing target>
+#                           [INTERNAL_PATHS <path>...] [APART <target> <name>...])
 #
-# Splits the area <folder> in three roots: its headers for everything that
+# Splits the area <folder> in include roots: its headers for everything that
 # links <target>; its folders named internal, and INTERNAL_PATHS, for the
-# sources of <target> alone; and its test helpers (every folder named testing
-# or tests) for what links <testing target>, which the tests link.
+# sources of <target> alone; its test helpers (every folder named testing or
+# tests) for what links <testing target>, which the tests link; and, with
+# APART, its folders of the given names for what links the target named first.
 function(tolven_area_include_roots folder target testing_target)
-  cmake_parse_arguments(arg "" "" "INTERNAL_PATHS" ${ARGN})
-  _tolven_split_folder(${folder} "testing;tests;internal" kept skipped)
+  cmake_parse_arguments(arg "" "" "INTERNAL_PATHS;APART" ${ARGN})
+  set(apart_names ${arg_APART})
+  if(apart_names)
+    list(POP_FRONT apart_names apart_target)
+  endif()
+  _tolven_split_folder(${folder} "testing;tests;internal;${apart_names}" kept skipped)
   set(internal ${arg_INTERNAL_PATHS})
   set(testing "")
+  set(apart "")
   foreach(path ${skipped})
     get_filename_component(name ${path} NAME)
     if(name STREQUAL "internal")
       list(APPEND internal ${path})
+    elseif(name IN_LIST apart_names)
+      list(APPEND apart ${path})
     else()
       list(APPEND testing ${path})
     endif()
@@ -99,6 +108,10 @@ function(tolven_area_include_roots folder target testing_target)
     tolven_include_root(${target} PRIVATE ${target}_internal ${internal})
   endif()
   tolven_include_root(${testing_target} ${testing_scope} ${testing_target} ${testing})
+  if(apart_names)
+    _tolven_scope_of(${apart_target} apart_scope)
+    tolven_include_root(${apart_target} ${apart_scope} ${apart_target} ${apart})
+  endif()
 endfunction()
 
 # Sets <out> to the scope in which <target> can give include folders on.

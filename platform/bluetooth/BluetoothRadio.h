@@ -8,8 +8,8 @@
 namespace platform {
 
 // Makes this device's Bluetooth managers. Linux drives no Bluetooth hardware:
-// unless a test or the devstack installs another radio, the managers belong to
-// a device alone on a simulated air, powered on.
+// unless a radio is installed (the simulated phone's, or a test's), every
+// manager reports `unsupported`.
 class BluetoothRadio {
 public:
     virtual ~BluetoothRadio() = default;

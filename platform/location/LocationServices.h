@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// Makes this device's location managers. Unless a test or the devstack
-// installs other services, they belong to a device alone on a simulated air.
+// Makes this device's location managers. Linux has no location hardware:
+// unless services are installed (the simulated phone's, or a test's), every
+// manager is `restricted` and monitors nothing.
 class LocationServices {
 public:
     virtual ~LocationServices() = default;

@@ -29,8 +29,8 @@ public:
     SimDevice(SimAir& air, std::string name, BluetoothUUID identifier);
     ~SimDevice() override;
 
-    // This process's device when nothing else is installed: alone on an air of
-    // its own, powered on, location permission not yet asked.
+    // The simulated phone's own device (see installSimulatedPhone): alone on
+    // an air of its own, powered on, location permission not yet asked.
     static SimDevice& standalone();
 
     const std::string& name() const { return name_; }

@@ -4,6 +4,7 @@
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/TimeZone.h"
+#include "platform/sim/SimulatedPhone.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,6 +39,8 @@ TestEnvironment::TestEnvironment(WallClockTime start)
     previousTimeZone_ = currentTimeZoneIdentifier();
     setCurrentTimeZoneIdentifier("Asia/Seoul");
     previous_ = installScheduler(this);
+    // Tests run on the simulated phone unless they install devices of their own.
+    installSimulatedPhone();
 }
 
 TestEnvironment::~TestEnvironment()

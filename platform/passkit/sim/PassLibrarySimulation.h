@@ -4,14 +4,16 @@
 
 namespace platform {
 
-// The switches of the simulated pass library, for tests and tools. At start
-// (and after reset) the library is available, grants every request and
-// suppresses nothing.
+// The switches of the simulated wallet, for tests and tools. After install()
+// or reset() it is the platform's wallet: available, granting every request
+// and suppressing nothing.
 struct PassLibrarySimulation {
+    static void install();
     static void setAvailable(bool available);
     // How the platform answers the next requests.
     static void setAnswer(AutomaticPassPresentationSuppressionResult answer);
     static int requestCount();
+    // Puts the simulated wallet back as it starts and installs it.
     static void reset();
 };
 

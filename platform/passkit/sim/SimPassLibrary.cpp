@@ -21,44 +21,54 @@ struct State {
 std::mutex mutex;
 State state;
 
+class SimWallet final : public PassLibraryBackend {
+public:
+    bool isPassLibraryAvailable() override
+    {
+        std::lock_guard lock(mutex);
+        return state.available;
+    }
+
+    bool isSuppressingAutomaticPassPresentation() override
+    {
+        std::lock_guard lock(mutex);
+        return state.granted.has_value();
+    }
+
+    PassLibraryRequestToken requestAutomaticPassPresentationSuppression(
+        std::function<void(AutomaticPassPresentationSuppressionResult)> responseHandler) override
+    {
+        std::lock_guard lock(mutex);
+        auto token = ++state.lastToken;
+        ++state.requests;
+        auto answer = state.available ? state.answer : AutomaticPassPresentationSuppressionResult::notSupported;
+        DispatchQueue::main().async([token, answer, handler = std::move(responseHandler)] {
+            {
+                std::lock_guard lock(mutex);
+                if (answer == AutomaticPassPresentationSuppressionResult::success)
+                    state.granted = token;
+            }
+            if (handler)
+                handler(answer);
+        });
+        return token;
+    }
+
+    void endAutomaticPassPresentationSuppression(PassLibraryRequestToken token) override
+    {
+        std::lock_guard lock(mutex);
+        if (state.granted == token)
+            state.granted.reset();
+    }
+};
+
+SimWallet simWallet;
+
 } // namespace
 
-bool PassLibrary::isPassLibraryAvailable()
+void PassLibrarySimulation::install()
 {
-    std::lock_guard lock(mutex);
-    return state.available;
-}
-
-bool PassLibrary::isSuppressingAutomaticPassPresentation()
-{
-    std::lock_guard lock(mutex);
-    return state.granted.has_value();
-}
-
-PassLibraryRequestToken PassLibrary::requestAutomaticPassPresentationSuppression(
-    std::function<void(AutomaticPassPresentationSuppressionResult)> responseHandler)
-{
-    std::lock_guard lock(mutex);
-    auto token = ++state.lastToken;
-    ++state.requests;
-    auto answer = state.available ? state.answer : AutomaticPassPresentationSuppressionResult::notSupported;
-    DispatchQueue::main().async([token, answer, handler = std::move(responseHandler)] {
-        {
-            std::lock_guard lock(mutex);
-            if (answer == AutomaticPassPresentationSuppressionResult::success)
-                state.granted = token;
-        }
-        if (handler)
-            handler(answer);
-    });
-    return token;
-}
-
-void PassLibrary::endAutomaticPassPresentationSuppression(PassLibraryRequestToken token)
-{
-    std::lock_guard lock(mutex);
-    if (state.granted == token)
-        state.granted.reset();
+    PassLibrary::install(&simWallet);
 }
 
 void PassLibrarySimulation::setAvailable(bool available)
@@ -81,8 +91,11 @@ int PassLibrarySimulation::requestCount()
 
 void PassLibrarySimulation::reset()
 {
-    std::lock_guard lock(mutex);
-    state = State();
+    {
+        std::lock_guard lock(mutex);
+        state = State();
+    }
+    install();
 }
 
 } // namespace platform

@@ -60,3 +60,15 @@ TEST_F(PassLibraryTest, EveryOtherAnswerLeavesPassesUnsuppressed)
     EXPECT_EQ(request().second, Result::notSupported);
     EXPECT_EQ(PassLibrarySimulation::requestCount(), 5);
 }
+
+TEST_F(PassLibraryTest, WithoutAWalletNothingIsAvailableAndRequestsAreNotSupported)
+{
+    auto* simulated = PassLibrary::install(nullptr);
+    EXPECT_FALSE(PassLibrary::isPassLibraryAvailable());
+    auto [token, answer] = request();
+    EXPECT_EQ(answer, Result::notSupported);
+    PassLibrary::endAutomaticPassPresentationSuppression(token);
+    EXPECT_FALSE(PassLibrary::isSuppressingAutomaticPassPresentation());
+    EXPECT_EQ(PassLibrarySimulation::requestCount(), 0);
+    PassLibrary::install(simulated);
+}

@@ -3,10 +3,21 @@
 #include "platform/foundation/DispatchQueue.h"
 
 #include <atomic>
+#include <functional>
 
 namespace platform {
 
 namespace {
+
+// Runs `report` later on the main queue unless the manager that holds `alive`
+// is gone by then.
+void reportLater(const std::shared_ptr<void>& alive, std::function<void()> report)
+{
+    DispatchQueue::main().async([alive = std::weak_ptr<void>(alive), report = std::move(report)] {
+        if (!alive.expired())
+            report();
+    });
+}
 
 // The managers of a device without Bluetooth: they report `unsupported` once,
 // later on the main queue as the platform does, and do nothing else. Like
@@ -15,9 +26,7 @@ class UnsupportedCentralManager final : public CentralManager {
 public:
     UnsupportedCentralManager()
     {
-        DispatchQueue::main().async([this, alive = std::weak_ptr<void>(alive_)] {
-            if (alive.expired())
-                return;
+        reportLater(alive_, [this] {
             state_ = ManagerState::unsupported;
             if (delegate_)
                 delegate_->centralManagerDidUpdateState(*this);
@@ -43,9 +52,7 @@ class UnsupportedPeripheralManager final : public PeripheralManager {
 public:
     UnsupportedPeripheralManager()
     {
-        DispatchQueue::main().async([this, alive = std::weak_ptr<void>(alive_)] {
-            if (alive.expired())
-                return;
+        reportLater(alive_, [this] {
             state_ = ManagerState::unsupported;
             if (delegate_)
                 delegate_->peripheralManagerDidUpdateState(*this);

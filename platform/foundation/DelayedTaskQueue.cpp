@@ -6,6 +6,8 @@ void DelayedTaskQueue::push(MonotonicTime deadline, Task task)
 {
     {
         std::lock_guard lock(mutex_);
+        if (closed_)
+            return; // `task` dies outside the lock
         entries_.push(Entry { deadline, nextSequence_++, std::move(task) });
     }
     changed_.notify_all();
@@ -18,12 +20,8 @@ std::optional<Task> DelayedTaskQueue::waitForDue(const Clock& clock, const Monot
         if (stopped_)
             return std::nullopt;
         auto now = clock.monotonicNow();
-        if (!entries_.empty() && entries_.top().deadline <= now) {
-            // priority_queue::top() is const; the entry is popped right after.
-            Task task = std::move(const_cast<Entry&>(entries_.top()).task);
-            entries_.pop();
-            return task;
-        }
+        if (!entries_.empty() && entries_.top().deadline <= now)
+            return popEarliest();
         if (until && *until <= now)
             return std::nullopt;
         std::optional<MonotonicTime> wakeAt;
@@ -36,6 +34,30 @@ std::optional<Task> DelayedTaskQueue::waitForDue(const Clock& clock, const Monot
         else
             changed_.wait(lock);
     }
+}
+
+std::optional<Task> DelayedTaskQueue::takeDue(MonotonicTime limit)
+{
+    std::lock_guard lock(mutex_);
+    if (stopped_ || entries_.empty() || entries_.top().deadline > limit)
+        return std::nullopt;
+    return popEarliest();
+}
+
+Task DelayedTaskQueue::popEarliest()
+{
+    // priority_queue::top() is const; the entry is popped right after.
+    Task task = std::move(const_cast<Entry&>(entries_.top()).task);
+    entries_.pop();
+    return task;
+}
+
+std::optional<MonotonicTime> DelayedTaskQueue::nextDeadline()
+{
+    std::lock_guard lock(mutex_);
+    if (stopped_ || entries_.empty())
+        return std::nullopt;
+    return entries_.top().deadline;
 }
 
 void DelayedTaskQueue::stop()
@@ -53,6 +75,7 @@ void DelayedTaskQueue::close()
     {
         std::lock_guard lock(mutex_);
         stopped_ = true;
+        closed_ = true;
         discarded.swap(entries_);
     }
     changed_.notify_all();

@@ -40,6 +40,7 @@ public:
 private:
     explicit DispatchQueue(std::shared_ptr<QueueIdentity> identity);
     friend class RunLoop;
+    friend class QueueHost;
 
     std::shared_ptr<QueueIdentity> identity_;
 };

@@ -1,14 +1,18 @@
 // The production scheduler on real threads. These tests wait on real events
 // only; nothing here measures time.
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/QueueHost.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <future>
+#include <mutex>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -16,6 +20,22 @@
 
 using namespace std::chrono_literals;
 using platform::DispatchQueue;
+
+namespace {
+
+// Whether a sync on `queue` from here ran its block or was refused.
+std::string syncOutcome(const DispatchQueue& queue)
+{
+    bool ran = false;
+    try {
+        queue.sync([&] { ran = true; });
+    } catch (const std::logic_error&) {
+        return ran ? "ran and threw" : "refused";
+    }
+    return ran ? "ran" : "neither";
+}
+
+} // namespace
 
 TEST(SystemScheduler, SerialQueueRunsBlocksOneAtATimeInOrder)
 {
@@ -81,35 +101,95 @@ TEST(SystemScheduler, SyncThatWouldWaitForItselfIsRefused)
     DispatchQueue serial("serial");
     DispatchQueue other("other");
     DispatchQueue concurrent("concurrent", DispatchQueue::Attributes::concurrent);
-    auto outcome = [](const DispatchQueue& queue) -> std::string {
-        bool ran = false;
-        try {
-            queue.sync([&] { ran = true; });
-        } catch (const std::logic_error&) {
-            return ran ? "ran and threw" : "refused";
-        }
-        return ran ? "ran" : "neither";
-    };
 
     std::promise<std::vector<std::string>> fromSerialBlock;
-    serial.async([&] { fromSerialBlock.set_value({ outcome(serial), outcome(other), outcome(concurrent) }); });
+    serial.async([&] { fromSerialBlock.set_value({ syncOutcome(serial), syncOutcome(other), syncOutcome(concurrent) }); });
     EXPECT_EQ(fromSerialBlock.get_future().get(), (std::vector<std::string> { "refused", "ran", "ran" }));
 
     std::promise<std::string> fromConcurrentBlock;
-    concurrent.async([&] { fromConcurrentBlock.set_value(outcome(concurrent)); });
+    concurrent.async([&] { fromConcurrentBlock.set_value(syncOutcome(concurrent)); });
     EXPECT_EQ(fromConcurrentBlock.get_future().get(), "ran");
 
     // A sync holds its queue on the caller's thread, through syncs on other queues too.
     std::vector<std::string> insideSync;
     serial.sync([&] {
-        insideSync.push_back(outcome(serial));
-        other.sync([&] { insideSync.push_back(outcome(serial)); });
+        insideSync.push_back(syncOutcome(serial));
+        other.sync([&] { insideSync.push_back(syncOutcome(serial)); });
     });
     EXPECT_EQ(insideSync, (std::vector<std::string> { "refused", "refused" }));
 
     // The main thread drains the main queue, so it holds it; refusals leave the queues usable.
-    EXPECT_EQ(outcome(DispatchQueue::main()), "refused");
-    EXPECT_EQ(outcome(serial), "ran");
+    EXPECT_EQ(syncOutcome(DispatchQueue::main()), "refused");
+    EXPECT_EQ(syncOutcome(serial), "ran");
+}
+
+// A thread with a loop of its own runs the blocks of the queues it hosts.
+TEST(SystemScheduler, HostedQueuesRunOnTheHostThreadInOrderAndAreHeldThere)
+{
+    std::mutex mutex;
+    std::condition_variable wakeUp;
+    bool woken = false;
+    std::atomic<bool> stopping = false;
+    platform::QueueHost host([&] {
+        std::lock_guard lock(mutex);
+        woken = true;
+        wakeUp.notify_one();
+    });
+    std::thread hostThread([&] {
+        host.attachToThisThread();
+        while (!stopping) {
+            auto nextBlock = host.runDueBlocks();
+            std::unique_lock lock(mutex);
+            if (nextBlock)
+                wakeUp.wait_until(lock, *nextBlock, [&] { return woken; });
+            else
+                wakeUp.wait(lock, [&] { return woken; });
+            woken = false;
+        }
+    });
+
+    auto first = host.makeQueue("first");
+    auto second = host.makeQueue("second");
+    std::vector<std::pair<std::string, std::thread::id>> ran;
+    std::promise<std::string> lastOutcome;
+    first.async([&] { ran.emplace_back("first", std::this_thread::get_id()); });
+    second.async([&] { ran.emplace_back("second", std::this_thread::get_id()); });
+    first.asyncAfter(1ms, [&] {
+        ran.emplace_back("later", std::this_thread::get_id());
+        // The host thread holds every queue it hosts.
+        lastOutcome.set_value(syncOutcome(second));
+    });
+    EXPECT_EQ(lastOutcome.get_future().get(), "refused");
+    EXPECT_EQ(syncOutcome(second), "ran");
+
+    stopping = true;
+    first.async([] { });
+    hostThread.join();
+    ASSERT_EQ(ran.size(), 3u);
+    EXPECT_EQ(ran[0].first, "first");
+    EXPECT_EQ(ran[1].first, "second");
+    EXPECT_EQ(ran[2].first, "later");
+    for (const auto& [label, thread] : ran)
+        EXPECT_EQ(thread, ran[0].second) << label;
+    EXPECT_NE(ran[0].second, std::this_thread::get_id());
+}
+
+// A session may keep its queue after the transport that hosted it is gone.
+TEST(SystemScheduler, QueueOutlivingItsHostDropsWhatIsPostedToIt)
+{
+    std::optional<DispatchQueue> queue;
+    std::promise<bool> dropped;
+    {
+        platform::QueueHost host([] { });
+        queue = host.makeQueue("orphan");
+        queue->async([] { });
+    }
+    // Fires when the queue lets go of the block, which never runs.
+    auto ran = std::make_shared<bool>(false);
+    std::shared_ptr<void> witness(nullptr, [&, ran](void*) { dropped.set_value(*ran); });
+    queue->async([ran, witness] { *ran = true; });
+    witness.reset();
+    EXPECT_FALSE(dropped.get_future().get());
 }
 
 TEST(SystemScheduler, ConcurrentQueueRunsEveryBlock)

@@ -42,11 +42,24 @@ public:
     QueueBacking(QueueKind kind)
         : kind_(kind)
         , workerCount_(kind == QueueKind::concurrent ? std::clamp(std::thread::hardware_concurrency(), 2u, 4u) : 1u)
+        , tasks_(std::make_shared<DelayedTaskQueue>())
+    {
+    }
+
+    // A serial queue of a QueueHost, whose thread runs `hostTasks`.
+    QueueBacking(std::shared_ptr<DelayedTaskQueue> hostTasks, std::function<void()> wake)
+        : kind_(QueueKind::serial)
+        , workerCount_(0)
+        , tasks_(std::move(hostTasks))
+        , wake_(std::move(wake))
     {
     }
 
     ~QueueBacking()
     {
+        // The host's list is shared by its queues and closed by the host.
+        if (wake_)
+            return;
         // Blocks that have not started never run; running ones finish first.
         tasks_->close();
         for (auto& worker : workers_) {
@@ -62,7 +75,9 @@ public:
     void post(MonotonicTime deadline, Task task, const Clock& clock)
     {
         tasks_->push(deadline, std::move(task));
-        if (kind_ == QueueKind::serial || kind_ == QueueKind::concurrent)
+        if (wake_)
+            wake_();
+        else if (kind_ == QueueKind::serial || kind_ == QueueKind::concurrent)
             std::call_once(started_, [&] {
                 for (unsigned i = 0; i < workerCount_; ++i)
                     workers_.emplace_back([tasks = tasks_, serial = kind_ == QueueKind::serial, &clock] {
@@ -98,7 +113,8 @@ private:
     const unsigned workerCount_;
     // Shared with the worker threads, so a block that releases the last
     // handle to its own queue can still return to them.
-    const std::shared_ptr<DelayedTaskQueue> tasks_ = std::make_shared<DelayedTaskQueue>();
+    const std::shared_ptr<DelayedTaskQueue> tasks_;
+    const std::function<void()> wake_;
     std::once_flag started_;
     std::vector<std::thread> workers_;
 };
@@ -115,6 +131,25 @@ QueueBacking& backingOf(const std::shared_ptr<QueueIdentity>& queue)
 std::shared_ptr<void> makeSystemQueueBacking(QueueKind kind)
 {
     return std::make_shared<QueueBacking>(kind);
+}
+
+std::shared_ptr<void> makeHostedQueueBacking(std::shared_ptr<DelayedTaskQueue> tasks, std::function<void()> wake)
+{
+    return std::make_shared<QueueBacking>(std::move(tasks), std::move(wake));
+}
+
+std::optional<MonotonicTime> runDueHostedTasks(DelayedTaskQueue& tasks)
+{
+    // The clock the system scheduler posts with.
+    static const SystemClock clock;
+    HoldingQueue holding(&tasks);
+    // Only what was due when the round began: blocks posted meanwhile wait for
+    // the next round, so a block that keeps posting cannot starve the host's
+    // own work.
+    const auto roundStart = clock.monotonicNow();
+    while (auto task = tasks.takeDue(roundStart))
+        (*task)();
+    return tasks.nextDeadline();
 }
 
 SystemScheduler::SystemScheduler() = default;

@@ -2,9 +2,21 @@
 
 #include "platform/foundation/Scheduler.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <thread>
 
 namespace platform {
+
+class DelayedTaskQueue;
+
+// The backing of a serial queue whose blocks another thread's loop runs from
+// `tasks` (see QueueHost); `wake` is called after each post.
+std::shared_ptr<void> makeHostedQueueBacking(std::shared_ptr<DelayedTaskQueue> tasks, std::function<void()> wake);
+// Runs the due blocks of such queues on the calling thread, which holds them
+// meanwhile; returns when the next block is due, if one waits.
+std::optional<MonotonicTime> runDueHostedTasks(DelayedTaskQueue& tasks);
 
 // The production scheduler: the main queue and thread run loops are drained by
 // RunLoop::run() on their own thread; serial queues run on one worker thread

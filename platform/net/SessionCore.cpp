@@ -19,7 +19,7 @@ SessionCore::SessionCore(HttpSessionConfiguration configuration, std::shared_ptr
     : configuration(std::move(configuration))
     , interceptor(std::move(interceptor))
     , transport(std::move(transport))
-    , queue(nextQueueLabel())
+    , queue(this->transport->makeSerialQueue(nextQueueLabel()))
 {
 }
 

@@ -22,7 +22,8 @@ public:
     const HttpSessionConfiguration configuration;
     const std::shared_ptr<RequestInterceptor> interceptor;
     const std::shared_ptr<Transport> transport;
-    // Adapting, validating, decoding and retrying happen here, one step at a time.
+    // Adapting, validating, decoding and retrying happen here, one step at a
+    // time: on the transport's own thread when it has one.
     const DispatchQueue queue;
 
     // Keeps a started request alive until it has finished.

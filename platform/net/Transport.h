@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/net/HttpClientError.h"
 #include "platform/net/HttpRequest.h"
 #include "platform/net/HttpResponse.h"
@@ -31,6 +32,11 @@ public:
     // exactly once, on the transport's own thread; the transfer fails with a
     // time-out when it goes `request.timeout` without data.
     virtual void send(HttpRequest request, std::optional<std::filesystem::path> bodyFile, Completion completion) = 0;
+
+    // A serial queue for a session's own work. A transport with a thread of
+    // its own runs it there, so that a request and its answer cross no other
+    // thread; by default it is an ordinary serial queue.
+    virtual DispatchQueue makeSerialQueue(std::string label) { return DispatchQueue(std::move(label)); }
 };
 
 // The process-wide libcurl transport, created on first use.

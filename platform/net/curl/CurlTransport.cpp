@@ -8,7 +8,9 @@
 #include <openssl/x509.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <variant>
 
 #include <unistd.h>
@@ -146,7 +148,11 @@ CurlTransport::CurlTransport()
     multi_ = curl_multi_init();
     curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, 6L);
     curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 64L);
-    thread_ = std::thread([this] { run(); });
+    queueHost_ = std::make_unique<QueueHost>([multi = multi_] { curl_multi_wakeup(multi); });
+    thread_ = std::thread([this] {
+        queueHost_->attachToThisThread();
+        run();
+    });
 }
 
 CurlTransport::~CurlTransport()
@@ -157,9 +163,13 @@ CurlTransport::~CurlTransport()
     }
     curl_multi_wakeup(multi_);
     thread_.join();
+    // No poster may wake the loop once the multi handle is gone.
+    queueHost_.reset();
     for (auto& transfer : active_)
         curl_multi_remove_handle(multi_, transfer->easy);
     active_.clear();
+    for (CURL* easy : idleEasyHandles_)
+        curl_easy_cleanup(easy);
     incoming_.clear();
     curl_multi_cleanup(multi_);
 }
@@ -178,7 +188,37 @@ void CurlTransport::send(HttpRequest request, std::optional<std::filesystem::pat
         std::lock_guard lock(mutex_);
         incoming_.push_back(std::move(transfer));
     }
-    curl_multi_wakeup(multi_);
+    // A session block on the loop's own thread is followed by a look at incoming transfers.
+    if (std::this_thread::get_id() != thread_.get_id())
+        curl_multi_wakeup(multi_);
+}
+
+DispatchQueue CurlTransport::makeSerialQueue(std::string label)
+{
+    return queueHost_->makeQueue(std::move(label));
+}
+
+CURL* CurlTransport::takeEasyHandle()
+{
+    if (idleEasyHandles_.empty())
+        return curl_easy_init();
+    CURL* easy = idleEasyHandles_.back();
+    idleEasyHandles_.pop_back();
+    // Forgets every option; what it keeps (its buffers) only saves allocations.
+    curl_easy_reset(easy);
+    return easy;
+}
+
+void CurlTransport::releaseEasyHandle(Transfer& transfer)
+{
+    if (!transfer.easy)
+        return;
+    curl_multi_remove_handle(multi_, transfer.easy);
+    if (idleEasyHandles_.size() < kIdleEasyHandles)
+        idleEasyHandles_.push_back(transfer.easy);
+    else
+        curl_easy_cleanup(transfer.easy);
+    transfer.easy = nullptr;
 }
 
 void CurlTransport::startTransfer(std::unique_ptr<Transfer> owned)
@@ -197,7 +237,7 @@ void CurlTransport::startTransfer(std::unique_ptr<Transfer> owned)
 
 void CurlTransport::sendRequest(Transfer& transfer)
 {
-    CURL* easy = curl_easy_init();
+    CURL* easy = takeEasyHandle();
     transfer.easy = easy;
     const HttpRequest& request = transfer.request;
 
@@ -269,9 +309,7 @@ bool CurlTransport::followRedirect(Transfer& transfer)
     }
     ++transfer.redirects;
     transfer.request = std::get<HttpRequest>(std::move(next));
-    curl_multi_remove_handle(multi_, transfer.easy);
-    curl_easy_cleanup(transfer.easy);
-    transfer.easy = nullptr;
+    releaseEasyHandle(transfer);
     curl_slist_free_all(transfer.headerList);
     transfer.headerList = nullptr;
     transfer.responseHeaders = {};
@@ -312,8 +350,7 @@ void CurlTransport::finishTransfer(Transfer& transfer, std::optional<TransportEr
     }
     result.error = std::move(error);
     auto completion = std::move(transfer.completion);
-    if (transfer.easy)
-        curl_multi_remove_handle(multi_, transfer.easy);
+    releaseEasyHandle(transfer);
     std::erase_if(active_, [&](const std::unique_ptr<Transfer>& candidate) { return candidate.get() == &transfer; });
     if (completion)
         completion(std::move(result));
@@ -362,9 +399,22 @@ void CurlTransport::run()
                 finishTransfer(*transfer, TransportError { TransportError::Code::timedOut, "The request timed out." });
         }
 
+        // The sessions' work: answers just finished are validated here, and
+        // requests adapted here are sent in the next round without sleeping.
+        auto nextBlock = queueHost_->runDueBlocks();
+        {
+            std::lock_guard lock(mutex_);
+            if (!incoming_.empty())
+                continue;
+        }
+
         // Short polls keep the idle check going while transfers wait on a silent server.
-        int pollMilliseconds = active_.empty() ? 10000 : 50;
-        curl_multi_poll(multi_, nullptr, 0, pollMilliseconds, nullptr);
+        auto poll = std::chrono::milliseconds(active_.empty() ? 10000 : 50);
+        if (nextBlock) {
+            auto untilBlock = std::chrono::ceil<std::chrono::milliseconds>(*nextBlock - std::chrono::steady_clock::now());
+            poll = std::clamp(untilBlock, std::chrono::milliseconds(0), poll);
+        }
+        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(poll.count()), nullptr);
     }
 }
 

@@ -3,14 +3,15 @@
 #include "platform/foundation/AtomicFile.h"
 
 #include <openssl/bio.h>
+#include <openssl/bn.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/rand.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
-#include <fstream>
+#include <cstdio>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 
 namespace devstack {
@@ -19,6 +20,8 @@ namespace {
 
 using KeyPointer = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 using CertificatePointer = std::unique_ptr<X509, decltype(&X509_free)>;
+
+constexpr long kValidityDays = 365;
 
 void check(bool ok, const char* what)
 {
@@ -44,16 +47,28 @@ void addExtension(X509* certificate, X509* issuer, int nid, const char* value)
     X509_EXTENSION_free(extension);
 }
 
-CertificatePointer makeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_PKEY* issuerKey, long serial)
+// Random, so that a server certificate issued again by a kept authority never
+// repeats the serial of an earlier one (browsers refuse that).
+void setRandomSerial(X509* certificate)
+{
+    std::unique_ptr<BIGNUM, decltype(&BN_free)> serial(BN_new(), &BN_free);
+    check(serial && BN_rand(serial.get(), 63, BN_RAND_TOP_ANY, BN_RAND_BOTTOM_ANY) == 1, "cannot make a serial number");
+    check(BN_to_ASN1_INTEGER(serial.get(), X509_get_serialNumber(certificate)) != nullptr, "cannot set a serial number");
+}
+
+// `issuer` null: a self-signed authority.
+CertificatePointer makeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_PKEY* issuerKey)
 {
     CertificatePointer certificate(X509_new(), &X509_free);
     check(certificate != nullptr, "cannot make a certificate");
     X509* raw = certificate.get();
     X509_set_version(raw, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(raw), serial);
-    // Valid from a day ago, so that clock skew between processes does not matter.
+    setRandomSerial(raw);
+    // Valid from a day ago, so that clock skew between processes does not
+    // matter. The system's time, not the platform clock: TLS peers check
+    // certificates against it, also in tests that run in virtual time.
     X509_gmtime_adj(X509_getm_notBefore(raw), -24 * 3600);
-    X509_gmtime_adj(X509_getm_notAfter(raw), 365L * 24 * 3600);
+    X509_gmtime_adj(X509_getm_notAfter(raw), kValidityDays * 24 * 3600);
     X509_set_pubkey(raw, key);
     X509_NAME* name = X509_get_subject_name(raw);
     X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Tolven devstack"), -1, -1, 0);
@@ -86,39 +101,103 @@ std::string pem(Write write)
     return std::string(data, static_cast<std::size_t>(length));
 }
 
-bool usable(const DevCertificates& files)
+void store(const std::filesystem::path& path, const std::string& bytes, bool isPublic, const char* what)
 {
-    std::unique_ptr<FILE, decltype(&fclose)> file(std::fopen(files.certificateFile.c_str(), "r"), &fclose);
-    if (!file || !std::filesystem::exists(files.caFile) || !std::filesystem::exists(files.privateKeyFile))
+    using std::filesystem::perms;
+    auto permissions = isPublic ? perms::owner_read | perms::owner_write | perms::group_read | perms::others_read
+                                : perms::owner_read | perms::owner_write;
+    check(platform::writeFileAtomically(path, bytes, permissions), what);
+}
+
+CertificatePointer readCertificate(const std::filesystem::path& path)
+{
+    std::unique_ptr<FILE, decltype(&fclose)> file(std::fopen(path.c_str(), "r"), &fclose);
+    return CertificatePointer(file ? PEM_read_X509(file.get(), nullptr, nullptr, nullptr) : nullptr, &X509_free);
+}
+
+KeyPointer readKey(const std::filesystem::path& path)
+{
+    std::unique_ptr<FILE, decltype(&fclose)> file(std::fopen(path.c_str(), "r"), &fclose);
+    return KeyPointer(file ? PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr) : nullptr, &EVP_PKEY_free);
+}
+
+// On the system's time, as TLS peers check it.
+bool isCurrent(X509* certificate)
+{
+    return X509_cmp_current_time(X509_get0_notBefore(certificate)) < 0 && X509_cmp_current_time(X509_get0_notAfter(certificate)) > 0;
+}
+
+struct Authority {
+    CertificatePointer certificate { nullptr, &X509_free };
+    KeyPointer key { nullptr, &EVP_PKEY_free };
+};
+
+// The kept authority, or why it cannot be used; nothing at all when there is none.
+std::optional<std::string> loadAuthority(const DevCertificates& files, Authority& authority)
+{
+    std::error_code ignored;
+    bool hasCertificate = std::filesystem::exists(files.caFile, ignored);
+    bool hasKey = std::filesystem::exists(files.caKeyFile, ignored);
+    if (!hasCertificate && !hasKey)
+        return std::nullopt;
+    if (!hasKey)
+        return "has no key beside it";
+    authority.certificate = readCertificate(files.caFile);
+    authority.key = readKey(files.caKeyFile);
+    if (!authority.certificate || !authority.key || X509_check_private_key(authority.certificate.get(), authority.key.get()) != 1
+        || X509_check_ca(authority.certificate.get()) != 1) {
+        authority = {};
+        return "is damaged";
+    }
+    if (!isCurrent(authority.certificate.get())) {
+        authority = {};
+        return "has expired";
+    }
+    return std::nullopt;
+}
+
+bool serverCertificateUsable(const DevCertificates& files, const Authority& authority)
+{
+    auto certificate = readCertificate(files.certificateFile);
+    auto key = readKey(files.privateKeyFile);
+    if (!certificate || !key || X509_check_private_key(certificate.get(), key.get()) != 1 || !isCurrent(certificate.get()))
         return false;
-    CertificatePointer certificate(PEM_read_X509(file.get(), nullptr, nullptr, nullptr), &X509_free);
+    EVP_PKEY* authorityKey = X509_get0_pubkey(authority.certificate.get());
     // A set made before the services answered as "localhost" is made again.
-    return certificate && X509_cmp_current_time(X509_get0_notAfter(certificate.get())) > 0
-        && X509_check_host(certificate.get(), "localhost", 0, 0, nullptr) == 1;
+    return authorityKey && X509_verify(certificate.get(), authorityKey) == 1
+        && X509_check_host(certificate.get(), "localhost", 0, 0, nullptr) == 1
+        && X509_check_ip_asc(certificate.get(), "127.0.0.1", 0) == 1;
 }
 
 } // namespace
 
 DevCertificates DevCertificates::ensure(const std::filesystem::path& folder)
 {
-    DevCertificates files { folder / "ca.pem", folder / "server.pem", folder / "server-key.pem" };
-    if (usable(files))
-        return files;
+    DevCertificates files { folder / "ca.pem", folder / "ca-key.pem", folder / "server.pem", folder / "server-key.pem", std::nullopt };
 
-    KeyPointer caKey = makeKey();
-    CertificatePointer ca = makeCertificate(caKey.get(), "Tolven devstack local authority", nullptr, caKey.get(), 1);
-    KeyPointer serverKey = makeKey();
-    CertificatePointer server = makeCertificate(serverKey.get(), "127.0.0.1", ca.get(), caKey.get(), 2);
+    Authority authority;
+    auto unusable = loadAuthority(files, authority);
+    if (unusable)
+        files.authorityReplaced = "the certificate authority in " + files.caFile.string() + " " + *unusable + "; made a new one";
+    bool newAuthority = !authority.certificate;
+    if (newAuthority) {
+        authority.key = makeKey();
+        authority.certificate = makeCertificate(authority.key.get(), "Tolven devstack local authority", nullptr, authority.key.get());
+        // The key first: a certificate without its key would be thrown away next time.
+        store(files.caKeyFile, pem([&](BIO* bio) { return PEM_write_bio_PrivateKey(bio, authority.key.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1; }),
+            false, "cannot store the authority's key");
+        store(files.caFile, pem([&](BIO* bio) { return PEM_write_bio_X509(bio, authority.certificate.get()) == 1; }), true,
+            "cannot store the authority");
+    }
 
-    auto caPem = pem([&](BIO* bio) { return PEM_write_bio_X509(bio, ca.get()) == 1; });
-    auto serverPem = pem([&](BIO* bio) { return PEM_write_bio_X509(bio, server.get()) == 1; });
-    auto keyPem = pem([&](BIO* bio) { return PEM_write_bio_PrivateKey(bio, serverKey.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1; });
-    using std::filesystem::perms;
-    check(platform::writeFileAtomically(files.privateKeyFile, keyPem), "cannot store the server key");
-    check(platform::writeFileAtomically(files.certificateFile, serverPem, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read),
-        "cannot store the server certificate");
-    check(platform::writeFileAtomically(files.caFile, caPem, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read),
-        "cannot store the authority");
+    if (newAuthority || !serverCertificateUsable(files, authority)) {
+        KeyPointer serverKey = makeKey();
+        CertificatePointer server = makeCertificate(serverKey.get(), "127.0.0.1", authority.certificate.get(), authority.key.get());
+        store(files.privateKeyFile, pem([&](BIO* bio) { return PEM_write_bio_PrivateKey(bio, serverKey.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1; }),
+            false, "cannot store the server key");
+        store(files.certificateFile, pem([&](BIO* bio) { return PEM_write_bio_X509(bio, server.get()) == 1; }), true,
+            "cannot store the server certificate");
+    }
     return files;
 }
 

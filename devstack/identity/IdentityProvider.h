@@ -71,6 +71,8 @@ public:
     // The issuer: the service's address, e.g. "https://localhost:8443".
     std::string issuer() const { return baseUrl(); }
     const TokenSigner& signer() const { return signer_; }
+    // Who can sign in.
+    const std::vector<IdentityUser>& users() const { return options_.users; }
 
     void setTokenLifetime(std::chrono::seconds lifetime);
     void setRefreshAnswerShape(RefreshAnswerShape shape);

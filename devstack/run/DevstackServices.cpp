@@ -1,5 +1,6 @@
 #include "devstack/run/DevstackServices.h"
 
+#include "devstack/run/ServiceGuide.h"
 #include "devstack/server/DevstackServer.h"
 #include "platform/foundation/Console.h"
 
@@ -25,8 +26,9 @@ int portFor(int portBase, int offset)
 
 // The services' sockets share their port with any other socket that asks for
 // it the same way, so a second launcher on the same ports would quietly take
-// half of the first one's connections. A plain bind, which shares nothing,
-// finds the port taken first.
+// half of the first one's connections. A bind that shares nothing but the
+// connections of a stopped run still closing (TIME_WAIT, which would hold the
+// port for a minute after a restart) finds the port taken first.
 void requireFreePort(int port)
 {
     if (port == 0)
@@ -34,6 +36,8 @@ void requireFreePort(int port)
     int probe = ::socket(AF_INET, SOCK_STREAM, 0);
     if (probe < 0)
         throw std::runtime_error("cannot check port " + std::to_string(port) + ": " + std::strerror(errno));
+    int reuse = 1;
+    ::setsockopt(probe, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -87,10 +91,11 @@ void DevstackServices::stop()
 
 void DevstackServices::printAddresses() const
 {
-    const auto ca = certificates_.caFile.string();
-    platform::console("identity provider: " + identity_->baseUrl() + " (CA " + ca + ")");
-    platform::console("API gateway and backend: " + gateway_->baseUrl() + " (CA " + ca + ")");
-    platform::console("card-issuing server: " + cardIssuer_->baseUrl() + " (CA " + ca + ")");
+    if (certificates_.authorityReplaced)
+        platform::console(*certificates_.authorityReplaced);
+    ServiceAddresses addresses { identity_->issuer(), gateway_->baseUrl(), cardIssuer_->baseUrl(), certificates_.caFile };
+    for (const auto& line : serviceGuideLines(addresses, identity_->users()))
+        platform::console(line);
 }
 
 } // namespace devstack

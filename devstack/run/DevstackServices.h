@@ -16,9 +16,10 @@ namespace devstack {
 class DevstackServices {
 public:
     // Makes the certificates under `dataFolder` (pointing the HTTP client at
-    // their authority) and starts the services on free ports, or on
-    // `portBase` and the two ports after it. Throws std::runtime_error when a
-    // service cannot listen.
+    // their authority; a valid one kept there is reused) and starts the
+    // services on free ports, or service i on `portBase` + i (identity
+    // provider, gateway, card-issuing server). Throws std::runtime_error when
+    // a service cannot listen.
     DevstackServices(const std::filesystem::path& dataFolder, int portBase);
     ~DevstackServices();
     DevstackServices(const DevstackServices&) = delete;
@@ -27,7 +28,9 @@ public:
     // Stops every service; safe to call twice.
     void stop();
 
-    // One console line per service with its address and the CA file.
+    // Each service's address with the paths and users a developer calls it
+    // with, and the CA file; first, when the kept authority had to be
+    // replaced, the line that says so.
     void printAddresses() const;
 
     const DevCertificates& certificates() const { return certificates_; }

@@ -24,11 +24,9 @@ int portFor(int portBase, int offset)
     return portBase == 0 ? 0 : portBase + offset;
 }
 
-// The services' sockets share their port with any other socket that asks for
-// it the same way, so a second launcher on the same ports would quietly take
-// half of the first one's connections. A bind that shares nothing but the
-// connections of a stopped run still closing (TIME_WAIT, which would hold the
-// port for a minute after a restart) finds the port taken first.
+// Checked before the service binds, for a message that names the port. Like
+// the services' sockets, the probe shares the port only with the connections
+// of a stopped run still closing, so a restart on the same ports works at once.
 void requireFreePort(int port)
 {
     if (port == 0)
@@ -68,6 +66,9 @@ DevstackServices::DevstackServices(const std::filesystem::path& dataFolder, int 
     : certificates_(prepareDevstackTls(dataFolder))
     , identity_(std::make_unique<IdentityProvider>())
 {
+    // Said at once: a service that then cannot listen ends the run.
+    if (certificates_.authorityReplaced)
+        platform::console(*certificates_.authorityReplaced);
     startService(*identity_, certificates_, portFor(portBase, 0));
     gateway_ = std::make_unique<ApiGateway>(gatewayOptionsFor(*identity_));
     startService(*gateway_, certificates_, portFor(portBase, 1));
@@ -91,8 +92,6 @@ void DevstackServices::stop()
 
 void DevstackServices::printAddresses() const
 {
-    if (certificates_.authorityReplaced)
-        platform::console(*certificates_.authorityReplaced);
     ServiceAddresses addresses { identity_->issuer(), gateway_->baseUrl(), cardIssuer_->baseUrl(), certificates_.caFile };
     for (const auto& line : serviceGuideLines(addresses, identity_->users()))
         platform::console(line);

@@ -16,7 +16,8 @@ namespace devstack {
 class DevstackServices {
 public:
     // Makes the certificates under `dataFolder` (pointing the HTTP client at
-    // their authority; a valid one kept there is reused) and starts the
+    // their authority; a valid one kept there is reused, and a line says
+    // when one had to be replaced) and starts the
     // services on free ports, or service i on `portBase` + i (identity
     // provider, gateway, card-issuing server). Throws std::runtime_error when
     // a service cannot listen.
@@ -29,8 +30,7 @@ public:
     void stop();
 
     // Each service's address with the paths and users a developer calls it
-    // with, and the CA file; first, when the kept authority had to be
-    // replaced, the line that says so.
+    // with, and the CA file.
     void printAddresses() const;
 
     const DevCertificates& certificates() const { return certificates_; }

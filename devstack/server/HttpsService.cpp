@@ -4,6 +4,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include <sys/socket.h>
+
 namespace devstack {
 
 HttpsService::HttpsService(std::string name)
@@ -36,6 +38,13 @@ void HttpsService::start(const DevCertificates& certificates, int port)
     server->set_keep_alive_timeout(5);
     // Small answers go out at once instead of waiting on the peer's delayed ACK.
     server->set_tcp_nodelay(true);
+    // The library's default shares the port with any other listener of the
+    // same user; this lets a restart take the port while the last run's
+    // connections are still closing, and nothing more.
+    server->set_socket_options([](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     // Runs after the handler and before the answer is written.
     server->set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) { log_.record(RequestLog::recordOf(request)); });
     installRoutes(*server);

@@ -1,8 +1,11 @@
-#include "TOLVEN/ApplicationMain.h"
+#include "TOLVEN/AppDelegate.h"
+#include "TOLVEN/ApplicationClasses.h"
 #include "platform/sim/SimulatedPhone.h"
+#include "platform/ui/ApplicationMain.h"
 
 int main(int argc, char** argv)
 {
     platform::installSimulatedPhone();
-    return tolven::applicationMain(argc, argv, nullptr, "AppDelegate");
+    tolven::registerApplicationClasses();
+    return platform::ui::applicationMain(argc, argv, [] { return std::make_shared<tolven::AppDelegate>(); });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TOLVEN/AppDelegate.h"
-#include "TOLVEN/ApplicationMain.h"
+#include "TOLVEN/ApplicationClasses.h"
 #include "devstack/radio/ReaderCrypto.h"
 #include "lumitrex/MobileCard.h"
 #include "platform/bluetooth/BluetoothRadio.h"

@@ -1,3 +1,4 @@
+#include "TOLVEN/home/OverlayHostingController.h"
 #include "TOLVEN/home/PrivacyOverlayManager.h"
 #include "TOLVEN/home/ScreenshotAlertPresenter.h"
 
@@ -142,4 +143,16 @@ TEST_F(ScreenshotWarningTest, TheCaptureCoverHasNothingToCover)
     env.fastForwardBy(1s);
     EXPECT_EQ(Application::shared().windows().size(), 1u);
     EXPECT_FALSE(Application::shared().windows()[0]->isHidden());
+}
+
+TEST(OverlayHostingControllerTest, ABlurCoversTheWholeTransparentScreenAndTakesNoTouch)
+{
+    auto cover = std::make_shared<tolven::OverlayHostingController>();
+    const auto& root = cover->view();
+    EXPECT_EQ(root->alpha(), 0);
+    EXPECT_FALSE(root->isUserInteractionEnabled());
+    EXPECT_EQ(cover->blur->effect(), BlurEffectStyle::regular);
+    root->setFrame({ 0, 0, 390, 844 });
+    root->layoutIfNeeded();
+    EXPECT_EQ(cover->blur->frame(), root->bounds());
 }

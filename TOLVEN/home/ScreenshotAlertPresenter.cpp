@@ -4,6 +4,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
 
 namespace tolven {
 
@@ -66,10 +67,15 @@ std::shared_ptr<ViewController> ScreenshotAlertPresenter::activeRootViewControll
 
 std::shared_ptr<ViewController> ScreenshotAlertPresenter::topMostViewController(std::shared_ptr<ViewController> screen)
 {
-    // FIXME: look into navigation and tab bar controllers once the toolkit has them.
     while (screen && screen->presentedViewController())
         screen = screen->presentedViewController();
-    return screen;
+    std::shared_ptr<ViewController> shown;
+    if (auto navigation = std::dynamic_pointer_cast<NavigationController>(screen))
+        shown = navigation->visibleViewController();
+    else if (auto tabs = std::dynamic_pointer_cast<TabBarController>(screen))
+        shown = tabs->selectedViewController();
+    // A container that shows no child is itself on top.
+    return shown ? topMostViewController(shown) : screen;
 }
 
 } // namespace tolven

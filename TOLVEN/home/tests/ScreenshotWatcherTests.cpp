@@ -4,6 +4,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/interface/ClassRegistry.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -155,4 +156,29 @@ TEST(OverlayHostingControllerTest, ABlurCoversTheWholeTransparentScreenAndTakesN
     root->setFrame({ 0, 0, 390, 844 });
     root->layoutIfNeeded();
     EXPECT_EQ(cover->blur->frame(), root->bounds());
+}
+
+TEST(TopMostScreenTest, ContainersHandOnToTheScreenTheyShow)
+{
+    auto card = std::make_shared<ViewController>();
+    auto notices = std::make_shared<ViewController>();
+    auto stack = std::make_shared<NavigationController>(card);
+    stack->pushViewController(notices, false);
+    auto emptyStack = std::make_shared<NavigationController>();
+    auto parking = std::make_shared<ViewController>();
+    auto tabs = std::make_shared<TabBarController>();
+    tabs->setViewControllers({ std::make_shared<ViewController>(), std::make_shared<NavigationController>(parking) });
+    tabs->setSelectedIndex(1);
+    auto emptyTabs = std::make_shared<TabBarController>();
+
+    const std::vector<std::pair<std::shared_ptr<ViewController>, std::shared_ptr<ViewController>>> cases {
+        { nullptr, nullptr },
+        { card, card },
+        { stack, notices },
+        { emptyStack, emptyStack },
+        { tabs, parking },
+        { emptyTabs, emptyTabs },
+    };
+    for (const auto& [given, top] : cases)
+        EXPECT_EQ(ScreenshotAlertPresenter::topMostViewController(given), top) << (given ? given->className() : "none");
 }

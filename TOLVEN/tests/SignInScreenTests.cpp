@@ -117,8 +117,12 @@ TEST_F(SignInTest, FirstLaunchSignsInInTheBrowserAndTheCardRunsWithTheActiveScen
     EXPECT_FALSE(AppSession::shared().accessToken.empty());
     EXPECT_TRUE(platform::UserDefaults::standard().stringForKey("tokenid"));
     EXPECT_TRUE(platform::UserDefaults::standard().stringForKey("refreshToken"));
-    for (const auto& line : console)
-        EXPECT_EQ(line.find(AppSession::shared().accessToken), std::string::npos) << "a token on the console";
+    ASSERT_FALSE(signInScreen()->idToken.empty());
+    ASSERT_FALSE(signInScreen()->refreshToken.empty());
+    for (const auto& token : { signInScreen()->access_token, signInScreen()->refreshToken, signInScreen()->idToken }) {
+        for (const auto& line : console)
+            EXPECT_EQ(line.find(token), std::string::npos) << "a token on the console";
+    }
 
     env.fastForwardBy(300ms);
     EXPECT_TRUE(phoneAdvertises());

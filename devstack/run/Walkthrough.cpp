@@ -5,6 +5,7 @@
 #include "TOLVEN/signin/BackendServices.h"
 #include "TOLVEN/signin/CheckBeforeLogin.h"
 #include "TOLVEN/signin/DeviceIDProvider.h"
+#include "TOLVEN/signin/SignInWiring.h"
 #include "TOLVEN/signin/TokenManager.h"
 #include "TOLVEN/signin/URLList.h"
 #include "TOLVEN/signin/records/APIResponse.h"
@@ -72,6 +73,9 @@ Walkthrough::Walkthrough(WalkthroughSettings settings)
 void Walkthrough::start(Finished finished)
 {
     finished_ = std::move(finished);
+    // As the application does at launch: each new gateway token becomes this
+    // phone's device key at the backend.
+    tolven::connectGatewayTokenReports();
     DispatchQueue::main().asyncAfter(settings_.timeLimit, guarded([](Walkthrough& self) {
         self.fail("no answer within " + secondsText(self.settings_.timeLimit) + " s");
     }));

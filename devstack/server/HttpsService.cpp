@@ -45,9 +45,7 @@ void HttpsService::start(const DevCertificates& certificates, int port)
         int yes = 1;
         ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    // Runs after the handler and before the answer is written.
-    server->set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) { log_.record(RequestLog::recordOf(request)); });
-    installRoutes(*server);
+    serveOn(*server);
 
     int bound = port == 0 ? server->bind_to_any_port("127.0.0.1") : (server->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0)
@@ -71,6 +69,13 @@ void HttpsService::stop()
     if (thread_.joinable())
         thread_.join();
     server_.reset();
+}
+
+void HttpsService::serveOn(httplib::Server& server)
+{
+    // Runs after the handler and before the answer is written.
+    server.set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) { log_.record(RequestLog::recordOf(request)); });
+    installRoutes(server);
 }
 
 bool HttpsService::isRunning() const

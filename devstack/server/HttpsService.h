@@ -40,6 +40,10 @@ public:
     RequestLog& requestLog() { return log_; }
     const RequestLog& requestLog() const { return log_; }
 
+    // Puts this service's routes and request log on `server`, as start() does
+    // on its own; lets the handlers be driven without a socket.
+    void serveOn(httplib::Server& server);
+
 protected:
     virtual void installRoutes(httplib::Server& server) = 0;
 

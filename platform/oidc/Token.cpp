@@ -59,10 +59,21 @@ Token Token::fromJson(const nlohmann::json& json)
     token.scope = json.value("scope", "");
     token.refreshToken = optionalText(json, "refresh_token");
     token.idToken = optionalText(json, "id_token");
-    if (auto found = json.find("issued_at_ms"); found != json.end())
-        token.issuedAt = WallClockTime(std::chrono::milliseconds(found->get<std::int64_t>()));
-    if (auto found = json.find("expires_in"); found != json.end())
-        token.expiresIn = std::chrono::seconds(found->get<std::int64_t>());
+    // Times are kept in nanoseconds: a damaged file's values must not
+    // overflow them, nor their sum in expiresAt().
+    constexpr std::int64_t timeLimitMs = 4'000'000'000'000, lifetimeLimitS = 4'000'000'000;
+    if (auto found = json.find("issued_at_ms"); found != json.end()) {
+        auto milliseconds = found->get<std::int64_t>();
+        if (milliseconds < -timeLimitMs || milliseconds > timeLimitMs)
+            throw std::invalid_argument("A stored token has an impossible issue time.");
+        token.issuedAt = WallClockTime(std::chrono::milliseconds(milliseconds));
+    }
+    if (auto found = json.find("expires_in"); found != json.end()) {
+        auto seconds = found->get<std::int64_t>();
+        if (seconds < -lifetimeLimitS || seconds > lifetimeLimitS)
+            throw std::invalid_argument("A stored token has an impossible lifetime.");
+        token.expiresIn = std::chrono::seconds(seconds);
+    }
     const auto& configuration = json.at("configuration");
     token.configuration = { configuration.at("issuer").get<std::string>(), configuration.at("clientId").get<std::string>(),
         configuration.at("scopes").get<std::string>(), configuration.at("redirectUri").get<std::string>(),

@@ -285,3 +285,16 @@ TEST(TokenExpiry, ByTheProviderCorrectedClock)
     }
     resetProviderClockForTesting();
 }
+
+TEST(TokenStorage, TimesThatWouldOverflowAreRefusedAsDamage)
+{
+    auto stored = handMadeToken(WallClockTime(std::chrono::milliseconds(1714970707000)), 3600s).toJson();
+    EXPECT_NO_THROW(Token::fromJson(stored));
+    for (const auto& [key, value] : { std::pair { "issued_at_ms", std::int64_t { 1700000000000000000 } },
+             std::pair { "issued_at_ms", std::int64_t { -1700000000000000000 } }, std::pair { "expires_in", INT64_MAX },
+             std::pair { "expires_in", INT64_MIN } }) {
+        auto damaged = stored;
+        damaged[key] = value;
+        EXPECT_THROW(Token::fromJson(damaged), std::invalid_argument) << key << " " << value;
+    }
+}

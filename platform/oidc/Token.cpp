@@ -14,6 +14,17 @@ std::optional<std::string> optionalText(const nlohmann::json& json, const char* 
     return found->get<std::string>();
 }
 
+// A stored whole number within ±limit. A fraction or a number beyond that is
+// a damaged file: converting it would overflow.
+std::int64_t storedInteger(const nlohmann::json& value, std::int64_t limit, const char* damage)
+{
+    bool valid = value.is_number_unsigned() ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(limit)
+        : value.is_number_integer() && value.get<std::int64_t>() >= -limit && value.get<std::int64_t>() <= limit;
+    if (!valid)
+        throw std::invalid_argument(damage);
+    return value.get<std::int64_t>();
+}
+
 } // namespace
 
 std::optional<WallClockTime> Token::expiresAt() const
@@ -62,18 +73,11 @@ Token Token::fromJson(const nlohmann::json& json)
     // Times are kept in nanoseconds: a damaged file's values must not
     // overflow them, nor their sum in expiresAt().
     constexpr std::int64_t timeLimitMs = 4'000'000'000'000, lifetimeLimitS = 4'000'000'000;
-    if (auto found = json.find("issued_at_ms"); found != json.end()) {
-        auto milliseconds = found->get<std::int64_t>();
-        if (milliseconds < -timeLimitMs || milliseconds > timeLimitMs)
-            throw std::invalid_argument("A stored token has an impossible issue time.");
-        token.issuedAt = WallClockTime(std::chrono::milliseconds(milliseconds));
-    }
-    if (auto found = json.find("expires_in"); found != json.end()) {
-        auto seconds = found->get<std::int64_t>();
-        if (seconds < -lifetimeLimitS || seconds > lifetimeLimitS)
-            throw std::invalid_argument("A stored token has an impossible lifetime.");
-        token.expiresIn = std::chrono::seconds(seconds);
-    }
+    if (auto found = json.find("issued_at_ms"); found != json.end())
+        token.issuedAt = WallClockTime(std::chrono::milliseconds(
+            storedInteger(*found, timeLimitMs, "A stored token has an impossible issue time.")));
+    if (auto found = json.find("expires_in"); found != json.end())
+        token.expiresIn = std::chrono::seconds(storedInteger(*found, lifetimeLimitS, "A stored token has an impossible lifetime."));
     const auto& configuration = json.at("configuration");
     token.configuration = { configuration.at("issuer").get<std::string>(), configuration.at("clientId").get<std::string>(),
         configuration.at("scopes").get<std::string>(), configuration.at("redirectUri").get<std::string>(),

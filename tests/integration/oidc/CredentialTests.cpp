@@ -297,4 +297,13 @@ TEST(TokenStorage, TimesThatWouldOverflowAreRefusedAsDamage)
         damaged[key] = value;
         EXPECT_THROW(Token::fromJson(damaged), std::invalid_argument) << key << " " << value;
     }
+    // Numbers too large for any integer are read as fractions; the largest
+    // unsigned one must not wrap round into range.
+    for (const char* key : { "issued_at_ms", "expires_in" }) {
+        for (const auto& value : { nlohmann::json(1.7e24), nlohmann::json(3600.5), nlohmann::json(UINT64_MAX) }) {
+            auto damaged = stored;
+            damaged[key] = value;
+            EXPECT_THROW(Token::fromJson(damaged), std::invalid_argument) << key << " " << value;
+        }
+    }
 }

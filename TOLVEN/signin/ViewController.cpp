@@ -44,6 +44,19 @@ std::shared_ptr<platform::Credential> storedCredentialById()
     return platform::CredentialStore::shared().findCredentialById(defaults().stringForKey("tokenid").value_or(""));
 }
 
+// The description of the error being handled: storing a credential throws
+// OidcError, decoding an ID token JwtDecodingError. Call it in a catch block.
+std::string handledErrorDescription()
+{
+    try {
+        throw;
+    } catch (const platform::OidcError& error) {
+        return error.description;
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
 } // namespace
 
 platform::BrowserSignIn* ViewController::auth()
@@ -171,13 +184,10 @@ void ViewController::handleSignInResult(const platform::OidcResult<Token>& resul
         storeRefreshToken(token);
         defaults().setString("tokenid", token.id);
         AppSession::shared().email = emailClaim(token);
-    } catch (const platform::OidcError& error) {
-        platform::console("signIn store error: " + error.description);
-        showLoginError(error.description);
-        return;
-    } catch (const std::exception& error) {
-        platform::console(std::string("signIn store error: ") + error.what());
-        showLoginError(error.what());
+    } catch (...) {
+        auto description = handledErrorDescription();
+        platform::console("signIn store error: " + description);
+        showLoginError(description);
         return;
     }
     AppSession::shared().accessToken = token.accessToken;
@@ -202,12 +212,8 @@ void ViewController::handleRefreshSignInResult(const platform::OidcResult<Token>
         acceptToken(token);
         AppSession::shared().accessToken = token.accessToken;
         AppSession::shared().email = emailClaim(token);
-    } catch (const platform::OidcError& error) {
-        platform::console("signInWith store error: " + error.description);
-        signIn();
-        return;
-    } catch (const std::exception& error) {
-        platform::console(std::string("signInWith store error: ") + error.what());
+    } catch (...) {
+        platform::console("signInWith store error: " + handledErrorDescription());
         signIn();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/QueueHost.h"
 #include "platform/net/Transport.h"
+#include "platform/net/curl/LoopWakeup.h"
 
 #include <condition_variable>
 #include <memory>
@@ -16,7 +17,8 @@ namespace platform {
 // loader does). Servers are always verified, against the system's authorities
 // plus the configured extra one. The idle time-out is measured on the platform
 // clock, so tests move it in virtual time. The same thread runs the serial
-// queues of the sessions on it between transfers.
+// queues of the sessions on it between transfers, and spins briefly after its
+// work before it sleeps.
 class CurlTransport final : public Transport {
 public:
     CurlTransport();
@@ -44,6 +46,7 @@ private:
     void releaseEasyHandle(Transfer& transfer);
 
     void* multi_ = nullptr;
+    LoopWakeup wakeup_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<Transfer>> incoming_;
     bool stopping_ = false;

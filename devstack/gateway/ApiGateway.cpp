@@ -200,7 +200,8 @@ void ApiGateway::exchange(const httplib::Request& request, httplib::Response& re
         return replyError(response, 400, "invalid_grant", "The ID token was not issued for this client.");
     auto now = options_.now();
     auto expiry = claims->value("exp", json()).is_number_integer() ? claims->value("exp", std::int64_t { 0 }) : 0;
-    if (std::chrono::system_clock::time_point(std::chrono::seconds(expiry)) <= now)
+    // Compared in seconds: a far "exp" does not fit the clock's nanoseconds.
+    if (expiry <= std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count())
         return replyError(response, 400, "invalid_grant", "The ID token has expired.");
     auto email = claims->value("email", json());
     if (!email.is_string() || email.get<std::string>().empty())

@@ -84,12 +84,14 @@ TEST_F(ApiGatewayTest, ExchangesOnlyUnexpiredIdTokensOfTheIdentityProviderForThe
         { "not signed by the provider", exchange(stranger.sign(json { { "aud", IdentityProvider::defaultClientId }, { "email", "x@y" }, { "exp", 4102444800 } })), 400 },
         { "not a token", exchange("garbage"), 400 },
         { "wrong client credential", exchange(idToken("kim.minsu@brantwick.com"), "b3RoZXI6b3RoZXI="), 401 },
+        // Beyond the year 2262, where nanoseconds since 1970 no longer fit 64 bits.
+        { "expiring in the year 3270", exchange(idToken("kim.minsu@brantwick.com", seconds(41021444800 - 1714970000))), 200 },
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.answer->status, c.status) << c.answer->body;
     }
-    EXPECT_EQ(gateway->tokens().issuedCount(), 1u);
+    EXPECT_EQ(gateway->tokens().issuedCount(), 2u);
 }
 
 TEST_F(ApiGatewayTest, BackendCallsNeedAKnownLiveToken)

@@ -37,16 +37,12 @@ std::uint64_t LoopWakeup::epoch() const
 
 bool LoopWakeup::spinFor(std::uint64_t epoch, std::chrono::nanoseconds budget)
 {
-    auto notified = [&] { return notifications_.load(std::memory_order_relaxed) != epoch; };
     spinning_.store(true);
     // The budget is CPU time, so it runs on the steady clock: a test clock
     // standing still must not keep a thread spinning.
     const auto until = std::chrono::steady_clock::now() + budget;
-    bool arrived = false;
-    while (!arrived && std::chrono::steady_clock::now() < until) {
-        for (int i = 0; i < 32 && !(arrived = notified()); ++i)
-            relaxCpu();
-    }
+    while (notifications_.load(std::memory_order_relaxed) == epoch && std::chrono::steady_clock::now() < until)
+        relaxCpu();
     spinning_.store(false);
     return notifications_.load() != epoch;
 }

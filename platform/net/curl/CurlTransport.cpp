@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <variant>
 
+#include <pthread.h>
 #include <unistd.h>
 
 namespace platform {
@@ -23,6 +25,9 @@ namespace {
 // usually sends its next request within this, which then costs the caller no
 // system call and the loop no wake-up.
 constexpr std::chrono::microseconds kSpinBeforeSleep { 50 };
+
+// Names the loop's thread in debuggers and profiles (at most 15 characters).
+constexpr const char* kThreadName = "curl transport";
 
 void initializeCurlOnce()
 {
@@ -156,6 +161,7 @@ CurlTransport::CurlTransport()
     curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 64L);
     queueHost_ = std::make_unique<QueueHost>([this] { wakeup_.notify(); });
     thread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), kThreadName);
         queueHost_->attachToThisThread();
         run();
     });
@@ -163,12 +169,7 @@ CurlTransport::CurlTransport()
 
 CurlTransport::~CurlTransport()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wakeup_.notify();
-    thread_.join();
+    stopThread();
     // No poster may wake the loop once the multi handle is gone.
     queueHost_.reset();
     for (auto& transfer : active_)
@@ -178,6 +179,19 @@ CurlTransport::~CurlTransport()
         curl_easy_cleanup(easy);
     incoming_.clear();
     curl_multi_cleanup(multi_);
+}
+
+void CurlTransport::stopThread()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wakeup_.notify();
+    // exit() called from a completion runs the stop on this very thread, which
+    // then never returns to the loop.
+    if (thread_.joinable() && std::this_thread::get_id() != thread_.get_id())
+        thread_.join();
 }
 
 void CurlTransport::send(HttpRequest request, std::optional<std::filesystem::path> bodyFile, Completion completion)
@@ -428,10 +442,29 @@ void CurlTransport::run()
     }
 }
 
+namespace {
+
+CurlTransport* sharedCurlTransport = nullptr;
+
+void stopSharedTransport()
+{
+    sharedCurlTransport->stopThread();
+}
+
+} // namespace
+
 std::shared_ptr<Transport> sharedTransport()
 {
-    // Never destroyed: its thread may still be finishing transfers while the process exits.
-    static auto* transport = new std::shared_ptr<Transport>(std::make_shared<CurlTransport>());
+    // Never destroyed, as a completion may still hold it while the process
+    // exits; only its thread is stopped then.
+    static auto* transport = [] {
+        auto curl = std::make_shared<CurlTransport>();
+        sharedCurlTransport = curl.get();
+        // Registered after libcurl has set OpenSSL up, so that it runs before
+        // OpenSSL's own clean-up: a handshake must not race that.
+        std::atexit(&stopSharedTransport);
+        return new std::shared_ptr<Transport>(std::move(curl));
+    }();
     return *transport;
 }
 

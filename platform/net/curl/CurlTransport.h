@@ -22,10 +22,14 @@ namespace platform {
 class CurlTransport final : public Transport {
 public:
     CurlTransport();
-    // Stops the thread; transfers still in flight end without their
-    // completion, and blocks of its queues not yet run are dropped. Never
-    // called on its own thread (the shared transport is never destroyed).
+    // Stops the thread (see stopThread). Never called on its own thread (the
+    // shared transport is never destroyed).
     ~CurlTransport() override;
+
+    // Ends the loop after its current round and joins its thread: transfers
+    // still in flight end without their completion, and blocks of its queues
+    // not yet run are dropped. Later calls do nothing.
+    void stopThread();
 
     void send(HttpRequest request, std::optional<std::filesystem::path> bodyFile, Completion completion) override;
     DispatchQueue makeSerialQueue(std::string label) override;

@@ -36,6 +36,11 @@ void HttpsService::start(const DevCertificates& certificates, int port)
     server->new_task_queue = [] { return new httplib::ThreadPool(32); };
     server->set_keep_alive_max_count(1000000);
     server->set_keep_alive_timeout(5);
+    // As patient as a production server with a client that is slow to finish
+    // its TLS handshake or its request: a client loaded down (say, built with
+    // a sanitizer on a busy machine) would otherwise see its new connection
+    // reset after the library's 5 s.
+    server->set_read_timeout(60);
     // Small answers go out at once instead of waiting on the peer's delayed ACK.
     server->set_tcp_nodelay(true);
     // The library's default shares the port with any other listener of the

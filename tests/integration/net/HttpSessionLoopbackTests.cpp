@@ -339,6 +339,7 @@ TEST_F(HttpSessionTest, TwoHundredRequestsInFlightEachCompleteExactlyOnce)
     constexpr int count = 200;
     std::vector<int> completions(count, 0);
     std::vector<int> values(count, -1);
+    std::vector<std::string> errors(count);
     int finished = 0;
     for (int i = 0; i < count; ++i) {
         session.requestWithParameters(url("/n"), HttpMethod::get(), Parameters { { "n", std::to_string(i) } })
@@ -348,13 +349,15 @@ TEST_F(HttpSessionTest, TwoHundredRequestsInFlightEachCompleteExactlyOnce)
                 ++finished;
                 if (response.result.isSuccess())
                     values[i] = response.result.value()["n"].get<int>();
+                else
+                    errors[i] = response.result.error().description();
             });
     }
     ASSERT_TRUE(env.runUntil([&] { return finished == count; }, std::chrono::seconds(60)));
     env.runUntilIdle();
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(completions[i], 1) << i;
-        EXPECT_EQ(values[i], i);
+        EXPECT_EQ(values[i], i) << errors[i];
     }
 }
 

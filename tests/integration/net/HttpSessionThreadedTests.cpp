@@ -146,6 +146,7 @@ TEST_F(ThreadedSessionTest, ConcurrentCallersOnTwoSessionsEachGetTheirOwnAnswerO
     std::mutex mutex;
     std::vector<int> answered(kCallers * kRequestsEach, 0);
     int mismatches = 0;
+    std::string firstError;
     std::promise<void> allAnswered;
     int outstanding = kCallers * kRequestsEach;
     std::vector<std::thread> callers;
@@ -160,6 +161,8 @@ TEST_F(ThreadedSessionTest, ConcurrentCallersOnTwoSessionsEachGetTheirOwnAnswerO
                         std::lock_guard lock(mutex);
                         ++answered[number];
                         mismatches += !response.result.isSuccess() || response.result.value() != std::to_string(number);
+                        if (!response.result.isSuccess() && firstError.empty())
+                            firstError = response.result.error().description();
                         if (--outstanding == 0)
                             allAnswered.set_value();
                     });
@@ -171,7 +174,7 @@ TEST_F(ThreadedSessionTest, ConcurrentCallersOnTwoSessionsEachGetTheirOwnAnswerO
     allAnswered.get_future().wait();
 
     std::lock_guard lock(mutex);
-    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(mismatches, 0) << firstError;
     EXPECT_EQ(std::count(answered.begin(), answered.end(), 1), kCallers * kRequestsEach);
 }
 

@@ -438,7 +438,10 @@ void CurlTransport::run()
             auto untilBlock = std::chrono::ceil<std::chrono::milliseconds>(*nextBlock - std::chrono::steady_clock::now());
             poll = std::clamp(untilBlock, std::chrono::milliseconds(0), poll);
         }
+        if (!wakeup_.beginSleep(epoch))
+            continue;
         curl_multi_poll(multi_, nullptr, 0, static_cast<int>(poll.count()), nullptr);
+        wakeup_.endSleep();
     }
 }
 

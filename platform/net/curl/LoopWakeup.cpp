@@ -20,13 +20,13 @@ LoopWakeup::LoopWakeup(std::function<void()> wakeSleepingLoop)
 {
 }
 
-// notify() and spinFor() form a store-then-load pair on each side, all
+// notify() and beginSleep() form a store-then-load pair on each side, all
 // sequentially consistent: either the loop sees the new count before it
-// sleeps, or the poster sees that the loop stopped spinning and wakes it.
+// sleeps, or the poster sees that the loop sleeps and wakes it.
 void LoopWakeup::notify()
 {
     notifications_.fetch_add(1);
-    if (!spinning_.load())
+    if (sleeping_.load())
         wakeSleepingLoop_();
 }
 
@@ -37,14 +37,26 @@ std::uint64_t LoopWakeup::epoch() const
 
 bool LoopWakeup::spinFor(std::uint64_t epoch, std::chrono::nanoseconds budget)
 {
-    spinning_.store(true);
     // The budget is CPU time, so it runs on the steady clock: a test clock
     // standing still must not keep a thread spinning.
     const auto until = std::chrono::steady_clock::now() + budget;
     while (notifications_.load(std::memory_order_relaxed) == epoch && std::chrono::steady_clock::now() < until)
         relaxCpu();
-    spinning_.store(false);
     return notifications_.load() != epoch;
+}
+
+bool LoopWakeup::beginSleep(std::uint64_t epoch)
+{
+    sleeping_.store(true);
+    if (notifications_.load() == epoch)
+        return true;
+    sleeping_.store(false);
+    return false;
+}
+
+void LoopWakeup::endSleep()
+{
+    sleeping_.store(false);
 }
 
 } // namespace platform

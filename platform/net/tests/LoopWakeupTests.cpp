@@ -13,24 +13,36 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(LoopWakeupTest, WakesASleepingLoopAndEndsASpinEarly)
+TEST(LoopWakeupTest, WakesOnlyASleepingLoopAndEndsASpinEarly)
 {
     int wakes = 0;
     LoopWakeup wakeup([&] { ++wakes; });
 
     auto epoch = wakeup.epoch();
     EXPECT_FALSE(wakeup.spinFor(epoch, 1ms));
+    // An awake loop looks again before it sleeps: no wake is needed.
+    wakeup.notify();
+    EXPECT_EQ(wakes, 0);
+    // Work notified since the epoch ends the spin at once, however long its
+    // budget, and keeps the loop from sleeping.
+    EXPECT_TRUE(wakeup.spinFor(epoch, 1h));
+    EXPECT_FALSE(wakeup.beginSleep(epoch));
+
+    epoch = wakeup.epoch();
+    ASSERT_TRUE(wakeup.beginSleep(epoch));
     wakeup.notify();
     EXPECT_EQ(wakes, 1);
-    // Work notified since the epoch ends the spin at once, however long its budget.
-    EXPECT_TRUE(wakeup.spinFor(epoch, 1h));
+    wakeup.endSleep();
+    wakeup.notify();
+    EXPECT_EQ(wakes, 1);
 }
 
-// A loop like the transport's, sleeping as curl_multi_poll does: a wake while
-// it is awake is kept and ends its next sleep at once. Like a caller waiting
-// for each answer, the poster queues one item at a time and waits until the
-// loop has taken it, so a lost wake-up leaves that item waiting.
-TEST(LoopWakeupTest, NoNotificationIsLostBetweenSpinningAndSleeping)
+// A loop like the transport's, sleeping as curl_multi_poll does: a wake that
+// comes just after it woke is kept and ends its next sleep at once. Like a
+// caller waiting for each answer, the poster queues one item at a time and
+// waits until the loop has taken it, so a lost wake-up leaves that item
+// waiting.
+TEST(LoopWakeupTest, NoNotificationIsLostBetweenWorkingSpinningAndSleeping)
 {
     constexpr int kItems = 5000;
     std::mutex mutex;
@@ -61,11 +73,14 @@ TEST(LoopWakeupTest, NoNotificationIsLostBetweenSpinningAndSleeping)
             }
             // No spin, a short one and a longer one in turn, so that
             // notifications meet the loop in each of its states.
-            if (wakeup.spinFor(epoch, std::chrono::microseconds(round % 3 * 20)))
+            if (wakeup.spinFor(epoch, std::chrono::microseconds(round % 3 * 20)) || !wakeup.beginSleep(epoch))
                 continue;
-            std::unique_lock lock(mutex);
-            woken.wait(lock, [&] { return wakePending; });
-            wakePending = false;
+            {
+                std::unique_lock lock(mutex);
+                woken.wait(lock, [&] { return wakePending; });
+                wakePending = false;
+            }
+            wakeup.endSleep();
         }
     });
 

@@ -12,10 +12,10 @@
 // the machine charges for waking a thread ("wake_us"), to set beside the
 // session's extra time per request ("session_extra_us"). Each repetition runs
 // the four back to back; the median rows give the session's time as a multiple
-// of the direct loop with the same headers ("ratio", target: at most 1.3), of
-// the bare one ("ratio_to_bare"), and the handed-off loop's
-// ("handed_off_ratio"), and the CPU per request of each. The server runs in a child process, so the CPU
-// figures are the client's alone.
+// of the direct loop with the same headers ("ratio", target: at most 1.3) and
+// of the bare one ("ratio_to_bare"), the handed-off loop's as a multiple of
+// the direct one ("handed_off_ratio"), and the CPU per request of each. The
+// server runs in a child process, so the CPU figures are the client's alone.
 
 #include "devstack/server/DevCertificates.h"
 #include "devstack/server/testing/ScriptedService.h"

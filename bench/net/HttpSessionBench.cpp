@@ -116,7 +116,7 @@ bool handedOffLoop(int requests)
     static auto* handoff = [] {
         auto* shared = new Handoff;
         std::thread([shared] {
-            static CURL* easy = directHandle(true);
+            CURL* easy = directHandle(true);
             for (int next = 1;; ++next) {
                 {
                     std::unique_lock lock(shared->mutex);

@@ -140,15 +140,13 @@ std::shared_ptr<void> makeHostedQueueBacking(std::shared_ptr<DelayedTaskQueue> t
 
 std::optional<MonotonicTime> runDueHostedTasks(DelayedTaskQueue& tasks)
 {
-    // The clock the system scheduler posts with. Never destroyed: it is made
-    // on the host's thread, so it would be destroyed at exit before the
-    // handler that stops that thread runs.
-    static const auto* clock = new SystemClock;
     HoldingQueue holding(&tasks);
     // Only what was due when the round began: blocks posted meanwhile wait for
     // the next round, so a block that keeps posting cannot starve the host's
-    // own work.
-    const auto roundStart = clock->monotonicNow();
+    // own work. The round is timed on the clock the system scheduler posts
+    // with; it holds no state, so none is kept (a static one would be destroyed
+    // at exit while the host's thread still runs).
+    const auto roundStart = SystemClock().monotonicNow();
     while (auto task = tasks.takeDue(roundStart))
         (*task)();
     return tasks.nextDeadline();
